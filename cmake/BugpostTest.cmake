@@ -1,0 +1,16 @@
+# bugpost_test(NAME name SOURCES files... [LIBS libs...] [LABELS labels...] [TSAN])
+# One GoogleTest executable; TSAN puts it in the set the ThreadSanitizer tree builds and runs.
+function(bugpost_test)
+  cmake_parse_arguments(T "TSAN" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  set(_labels ${T_LABELS})
+  if(T_TSAN)
+    list(APPEND _labels tsan)
+    set_property(GLOBAL APPEND PROPERTY BUGPOST_TSAN_TESTS ${T_NAME})
+  endif()
+  gtest_discover_tests(${T_NAME}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS "${_labels}" TIMEOUT 300)
+endfunction()
