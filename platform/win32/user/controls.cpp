@@ -1,0 +1,7 @@
+#include "platform/win32/user/controls.h"
+
+namespace bp::user {
+
+void RegisterControlClasses() {}
+
+}  // namespace bp::user
