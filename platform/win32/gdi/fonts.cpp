@@ -193,7 +193,7 @@ class FreeTypeFace final : public FontFace {
       FT_Set_Transform(face, nullptr, nullptr);
     }
     FT_UInt index = FT_Get_Char_Index(face, c);
-    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_LIGHT) != 0) return;
+    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_NORMAL | FT_LOAD_FORCE_AUTOHINT) != 0) return;
     FT_GlyphSlot slot = face->glyph;
     if (embolden_ && slot->format == FT_GLYPH_FORMAT_OUTLINE) FT_Outline_Embolden(&slot->outline, 64);
     g->advance = static_cast<int>((slot->advance.x + 32) >> 6) + (embolden_ ? 1 : 0);
@@ -307,9 +307,9 @@ std::shared_ptr<const FontFace> ResolveFace(const LOGFONTW& log) {
     if (!file) return std::make_shared<TestFace>(log.lfHeight, log.lfUnderline != 0);
 
     // Sized fonts are shared: a button creates its font on every draw.
-    using Key = std::tuple<std::string, int, LONG, LONG, bool, bool, bool>;
+    using Key = std::tuple<std::string, int, LONG, LONG, LONG, bool, bool>;
     static auto* sized = new std::map<Key, std::shared_ptr<FreeTypeFace>>;
-    Key key{found.path, found.index, log.lfHeight, log.lfWidth, wantBold, log.lfItalic != 0, log.lfUnderline != 0};
+    Key key{found.path, found.index, log.lfHeight, log.lfWidth, log.lfWeight, log.lfItalic != 0, log.lfUnderline != 0};
     if (auto it = sized->find(key); it != sized->end()) return it->second;
 
     int ppem = 12;

@@ -33,6 +33,10 @@ struct FontFace {
 // Never null: when no font file can be found at all, the test font stands in.
 std::shared_ptr<const FontFace> ResolveFace(const LOGFONTW& log);
 
+// DrawText's lines for `text` in a rectangle `limit` pixels wide: prefixes, line breaks, word
+// wrapping and ellipses applied as `format` (DT_*) asks.
+std::vector<std::u32string> LayoutText(const FontFace& f, std::u32string text, int limit, UINT format);
+
 // UTF-16 to code points; lone surrogates become U+FFFD.
 std::u32string CodePoints(const char16_t* text, std::size_t length);
 

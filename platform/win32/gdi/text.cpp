@@ -140,6 +140,47 @@ std::size_t Length(LPCWSTR s, int c) {
 }
 
 }  // namespace
+
+std::vector<std::u32string> LayoutText(const FontFace& f, std::u32string text, int limit, UINT format) {
+  if (!(format & DT_NOPREFIX)) text = StripPrefixes(text);
+  const bool single = (format & DT_SINGLELINE) != 0;
+
+  std::vector<std::u32string> lines;
+  if (single) {
+    std::u32string one;
+    for (char32_t c : text)
+      if (c != U'\r' && c != U'\n') one.push_back(c);
+    lines.push_back(std::move(one));
+  } else {
+    std::u32string para;
+    auto flush = [&] {
+      if (format & DT_WORDBREAK) {
+        for (auto& l : Wrap(f, para, limit)) lines.push_back(std::move(l));
+      } else {
+        lines.push_back(para);
+      }
+      para.clear();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == U'\r' || text[i] == U'\n') {
+        if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') ++i;
+        flush();
+      } else {
+        para.push_back(text[i]);
+      }
+    }
+    flush();
+  }
+  for (auto& l : lines) {
+    if (Width(f, l) <= limit) continue;
+    if (format & DT_PATH_ELLIPSIS)
+      l = PathEllipsis(f, l, limit);
+    else if (format & DT_END_ELLIPSIS)
+      l = EndEllipsis(f, l, limit);
+  }
+  return lines;
+}
+
 }  // namespace bp::gdi
 
 using namespace bp::gdi;
@@ -211,45 +252,9 @@ int DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format) 
   if (!dc || !lprc || !lpchText) return 0;
   try {
     const FontFace& f = FaceOf(*dc);
-    std::u32string text = CodePoints(lpchText, Length(lpchText, cchText));
-    if (!(format & DT_NOPREFIX)) text = StripPrefixes(text);
-    const int limit = lprc->right - lprc->left;
+    const std::vector<std::u32string> lines =
+        LayoutText(f, CodePoints(lpchText, Length(lpchText, cchText)), lprc->right - lprc->left, format);
     const bool single = (format & DT_SINGLELINE) != 0;
-
-    std::vector<std::u32string> lines;
-    if (single) {
-      std::u32string one;
-      for (char32_t c : text)
-        if (c != U'\r' && c != U'\n') one.push_back(c);
-      lines.push_back(std::move(one));
-    } else {
-      std::u32string para;
-      auto flush = [&] {
-        if (format & DT_WORDBREAK) {
-          for (auto& l : Wrap(f, para, limit)) lines.push_back(std::move(l));
-        } else {
-          lines.push_back(para);
-        }
-        para.clear();
-      };
-      for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == U'\r' || text[i] == U'\n') {
-          if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') ++i;
-          flush();
-        } else {
-          para.push_back(text[i]);
-        }
-      }
-      flush();
-    }
-    for (auto& l : lines) {
-      if (Width(f, l) <= limit) continue;
-      if (format & DT_PATH_ELLIPSIS)
-        l = PathEllipsis(f, l, limit);
-      else if (format & DT_END_ELLIPSIS)
-        l = EndEllipsis(f, l, limit);
-    }
-
     const int lh = f.Height();  // the fonts have no external leading
     const int total = lh * static_cast<int>(lines.size());
     if (format & DT_CALCRECT) {
