@@ -1,0 +1,107 @@
+#include "platform/mfc/Dialog.h"
+
+#include "platform/mfc/Temp.h"
+#include "platform/mfc/WinApp.h"
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+  ON_COMMAND(IDOK, &CDialog::OnOK)
+  ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+END_MESSAGE_MAP()
+
+namespace {
+// The dialog DoModal is creating on this thread: WM_INITDIALOG binds it.
+thread_local CDialog* t_creating = nullptr;
+}  // namespace
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() = default;
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
+  if (message != WM_INITDIALOG) return FALSE;  // the dialog manager's defaults apply
+  CDialog* dlg = t_creating;
+  if (!dlg) dlg = reinterpret_cast<CDialog*>(lParam);
+  t_creating = nullptr;
+  if (!dlg) return TRUE;
+  if (!dlg->m_hWnd && !dlg->SubclassWindow(hWnd)) return TRUE;
+  return dlg->OnInitDialog();
+}
+
+INT_PTR CDialog::DoModal() {
+  if (m_hWnd || m_bInModalLoop) return -1;
+  HWND hParent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+  // The owner takes no input while the dialog runs.
+  const bool disableParent = hParent && ::IsWindowEnabled(hParent);
+  if (disableParent) ::EnableWindow(hParent, FALSE);
+
+  m_bEndModal = FALSE;
+  m_nModalResult = -1;
+  CDialog* const outer = t_creating;
+  t_creating = this;
+  HWND hWnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(static_cast<int>(m_nIDHelp)), hParent,
+                                   &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  t_creating = outer;
+  if (!hWnd || m_hWnd != hWnd) {
+    if (hWnd && ::IsWindow(hWnd)) ::DestroyWindow(hWnd);
+    if (disableParent) ::EnableWindow(hParent, TRUE);
+    return -1;
+  }
+
+  if (!m_bEndModal && !IsWindowVisible()) ShowWindow(SW_SHOWNORMAL);
+  m_bInModalLoop = TRUE;
+  static thread_local int depth = 0;
+  ++depth;
+  MSG msg;
+  while (!m_bEndModal && m_hWnd) {
+    // Temporaries live until the queue runs dry; a nested loop leaves its callers' alone.
+    if (depth == 1 && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) bp::mfc::PurgeTemps();
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {  // WM_QUIT: end, and leave it for the loop outside
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      m_nModalResult = -1;
+      break;
+    }
+    if (got < 0) break;
+    if (!CWnd::WalkPreTranslateTree(m_hWnd, &msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+  --depth;
+  m_bInModalLoop = FALSE;
+
+  if (disableParent) ::EnableWindow(hParent, TRUE);
+  if (m_hWnd) {
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    DestroyWindow();
+  }
+  return m_nModalResult;
+}
+
+void CDialog::EndDialog(int nResult) {
+  m_nModalResult = nResult;
+  m_bEndModal = TRUE;
+  if (m_hWnd) ::PostMessageW(m_hWnd, WM_NULL, 0, 0);  // wakes the loop if the queue is empty
+}
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  if (!UpdateData(TRUE)) return;
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
+  if (!pMsg || !m_hWnd) return FALSE;
+  if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST) return FALSE;
+  if (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd)) return FALSE;
+  return ::IsDialogMessageW(m_hWnd, pMsg);
+}
