@@ -332,3 +332,9 @@ std::shared_ptr<const FontFace> ResolveFace(const LOGFONTW& log) {
 }
 
 }  // namespace bp::gdi
+
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig keeps a few blocks from parsing its configuration files that no pointer reaches;
+// that is the library's, once per process. Weak, so a program's own suppressions take over.
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif
