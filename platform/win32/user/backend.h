@@ -1,7 +1,6 @@
 // Where windows meet a screen. The window layer calls the active backend for every top-level
 // window; a backend feeds pointer and key input back through the bp::user input functions.
-// Backends live in platform/backend (headless and SDL); until one is installed, a silent one
-// that shows nothing and keeps a virtual clock stands in.
+// Backends live in platform/backend (headless and SDL).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -45,8 +44,10 @@ class Backend {
 // Installs `backend` for all windows created from now on (and the clock of all timers).
 void SetBackend(std::shared_ptr<Backend> backend);
 std::shared_ptr<Backend> GetBackend();
-// Chooses the backend a program gets when it installed none itself; set by platform/backend.
-void SetBackendFactory(std::shared_ptr<Backend> (*factory)());
+// The backend a program gets when it installed none itself (platform/backend/select.cpp):
+// BUGPOST_BACKEND=headless|sdl forces one; otherwise SDL when a display is there
+// (DISPLAY or WAYLAND_DISPLAY set), headless when not.
+std::shared_ptr<Backend> CreateDefaultBackend();
 
 // Input from a backend, any thread. Pointer positions are screen coordinates.
 void InputPointerMove(POINT screen);

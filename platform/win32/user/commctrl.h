@@ -116,3 +116,7 @@ using LPTRACKMOUSEEVENT = TRACKMOUSEEVENT*;
 // it leaves the window's client area; each request gives one of each. Window's thread only.
 BOOL _TrackMouseEvent(LPTRACKMOUSEEVENT tme);
 BOOL TrackMouseEvent(LPTRACKMOUSEEVENT tme);
+#define LPSTR_TEXTCALLBACK LPSTR_TEXTCALLBACKW
+using TOOLINFO = TOOLINFOW;
+#define TOOLTIPS_CLASS TOOLTIPS_CLASSW
+#define PROGRESS_CLASS PROGRESS_CLASSW

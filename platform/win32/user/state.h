@@ -130,6 +130,8 @@ struct Window {
   HFONT dialogFont = nullptr;
   bool ownsDialogFont = false;
   int defId = 0;
+  int baseUnitX = 0, baseUnitY = 0;
+  HWND lastFocus = nullptr;
 
   bool IsTopLevel() const { return parent == nullptr && !messageOnly; }
 };
@@ -170,6 +172,11 @@ void PresentPending(Guard& g, ThreadQueue* q);                           // fram
 bool TakeTimerMessage(Guard& g, ThreadQueue* q, HWND filter, bool remove, MSG* out);
 std::uint64_t NextDeadline(ThreadQueue* q);  // timers and hover; UINT64_MAX when none
 void CheckHover(ThreadQueue* q);             // posts WM_MOUSEHOVER when due
+// True while the backend itself changes a window (so it is not told its own change).
+bool FromBackend();
+// Signalled whenever a queue starts waiting idle; IdleChanged with the lock held.
+std::condition_variable& IdleSignal();
+void IdleChanged();
 // Takes the raw input item at the front of the queue and puts the messages it makes in its
 // place (may unlock).
 void CookFrontInput(Guard& g, ThreadQueue* q);

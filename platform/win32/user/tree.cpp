@@ -143,7 +143,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (!wasVisible != (cmd == SW_HIDE)) SendMessageW(hwnd, WM_SHOWWINDOW, cmd != SW_HIDE, 0);
   if (top) GetBackend()->WindowShown(hwnd, cmd != SW_HIDE);
   if (minimize) {
-    if (top) GetBackend()->WindowMinimized(hwnd);
+    if (top && !FromBackend()) GetBackend()->WindowMinimized(hwnd);
     SendMessageW(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
   }
   if (restore) {
@@ -206,7 +206,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     h0 = height;
   }
   if (moved || sized) {
-    if (top) GetBackend()->WindowMoved(hwnd, screen);
+    if (top && !FromBackend()) GetBackend()->WindowMoved(hwnd, screen);
     if (moved) {
       RECT r;
       GetWindowRect(hwnd, &r);
