@@ -11,15 +11,14 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 head -c 1048576 /dev/urandom >"$work/input.bin"
 
+BUGPOST_MD5_INPUT="$work/input.bin" "$build/bench/md5_bench" --benchmark_format=csv \
+  --benchmark_min_time=0.5 2>/dev/null >"$work/bench.csv"
 expected=$(md5sum "$work/input.bin" | cut -c1-32)
-got=$("$build/bench/md5_bench" --md5_input="$work/input.bin" --md5_print)
+got=$(awk -F, '/^"BM_Md5Digest\/1048576"/ { gsub(/"/, "", $8); print $8 }' "$work/bench.csv")
 if [ "$got" != "$expected" ]; then
-  echo "md5 bench: Md5Digest gives $got, md5sum $expected" >&2
+  echo "md5 bench: Md5Digest gives '$got', md5sum $expected" >&2
   exit 1
 fi
-
-"$build/bench/md5_bench" --md5_input="$work/input.bin" --benchmark_format=csv \
-  --benchmark_min_time=0.5 2>/dev/null >"$work/bench.csv"
 echo "Md5Digest (Google Benchmark):"
 awk -F, '/^"BM_Md5Digest/ { gsub(/"/, "", $1); printf "  %-22s %10.1f MiB/s\n", $1, $6 / 1048576 }' "$work/bench.csv"
 ours=$(awk -F, '/^"BM_Md5Digest\/1048576"/ { printf "%.1f", $6 / 1048576 }' "$work/bench.csv")
