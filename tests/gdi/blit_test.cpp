@@ -139,3 +139,20 @@ TEST(GdiBlit, TransparentBltSkipsTheKeyAlsoWhenStretched) {
   EXPECT_FALSE(TransparentBlt(dst.dc(), 0, 0, -2, 1, src.dc(), 0, 0, 2, 1, kMagenta));
   EXPECT_TRUE(TransparentBlt(dst.dc(), 0, 0, 0, 1, src.dc(), 0, 0, 0, 1, kMagenta));  // empty part
 }
+
+TEST(GdiBlit, ExtremeArgumentsAreClippedWithoutOverflow) {
+  constexpr int kMax = 0x7FFFFFFF, kMin = -0x7FFFFFFF - 1;
+  Canvas src(4, 4);
+  Paint(src);
+  Canvas dst(6, 6);
+  EXPECT_TRUE(BitBlt(dst.dc(), kMax - 2, kMax - 2, kMax, kMax, src.dc(), 0, 0, SRCCOPY));
+  EXPECT_TRUE(StretchBlt(dst.dc(), kMin, 0, kMin, kMax, src.dc(), kMax, kMin, -4, 4, SRCCOPY));
+  EXPECT_TRUE(TransparentBlt(dst.dc(), -5, -5, kMax, kMax, src.dc(), 0, 0, 4, 4, RGB(255, 0, 255)));
+  EXPECT_EQ(dst.At(5, 5), Probe(0, 0));  // one source pixel stretched over everything visible
+  SetWindowOrgEx(dst.dc(), kMin, kMax, nullptr);
+  SetViewportOrgEx(dst.dc(), kMax, kMin, nullptr);
+  EXPECT_TRUE(BitBlt(dst.dc(), kMax, kMax, 4, 4, src.dc(), 0, 0, SRCCOPY));
+  RECT r{kMin, kMin, kMax, kMax};
+  EXPECT_EQ(FillRect(dst.dc(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+  EXPECT_EQ(GetPixel(dst.dc(), kMax, kMin), CLR_INVALID);
+}

@@ -256,3 +256,22 @@ TEST(GdiRealFont, WeightAndUnderlineChangeTheInk) {
   GetTextMetricsW(c.dc(), &tm);
   EXPECT_EQ(tm.tmWeight, FW_MEDIUM);
 }
+
+TEST(GdiTestFont, AbsurdHeightsAreCapped) {
+  for (const std::u16string& face : {std::u16string(testfont::kFace), std::u16string(u"微软雅黑")}) {
+    for (int h : {-0x7FFFFFFF - 1, 0x7FFFFFFF, -5000}) {
+      LOGFONTW lf = Log(h, face);
+      lf.lfWidth = -0x7FFFFFFF - 1;
+      HFONT f = CreateFontIndirectW(&lf);
+      ASSERT_NE(f, nullptr);
+      Canvas c(8, 8);
+      HGDIOBJ old = SelectObject(c.dc(), f);
+      TEXTMETRICW tm;
+      GetTextMetricsW(c.dc(), &tm);
+      EXPECT_LE(tm.tmHeight, 4096);
+      EXPECT_GT(tm.tmHeight, 0);
+      SelectObject(c.dc(), old);
+      DeleteObject(f);
+    }
+  }
+}

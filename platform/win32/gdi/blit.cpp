@@ -38,6 +38,7 @@ bool Transfer(DeviceContext* dst, int x, int y, int w, int h, DeviceContext* src
   // A negative size runs from the given edge pixel backwards: StretchBlt(dc, w - 1, 0, -w, ...)
   // mirrors a w-wide picture in place.
   bool flipX = false, flipY = false;
+  for (int* v : {&x, &y, &w, &h, &sx, &sy, &sw, &sh}) *v = DeviceContext::Limit(*v);
   if (w < 0) x += w + 1, w = -w, flipX = !flipX;
   if (h < 0) y += h + 1, h = -h, flipY = !flipY;
   if (sw < 0) sx += sw + 1, sw = -sw, flipX = !flipX;
@@ -46,7 +47,7 @@ bool Transfer(DeviceContext* dst, int x, int y, int w, int h, DeviceContext* src
 
   const int dx0 = dst->SurfaceX(x), dy0 = dst->SurfaceY(y);
   const int sx0 = src->SurfaceX(sx), sy0 = src->SurfaceY(sy);
-  const RECT area = Clip(*dst, RECT{dx0, dy0, dx0 + w, dy0 + h});
+  const RECT area = Clip(*dst, RECT{dx0, dy0, DeviceContext::Limit(1LL * dx0 + w), DeviceContext::Limit(1LL * dy0 + h)});
   if (IsEmpty(area)) return true;
 
   // Source column and row for each destination column and row; -1 lies outside the source.

@@ -158,7 +158,7 @@ class FreeTypeFace final : public FontFace {
     const double scale = static_cast<double>(ppem_) / file_->upem;
     ascent = static_cast<int>(std::lround(file_->winAscent * scale));
     descent = static_cast<int>(std::lround(file_->winDescent * scale));
-    if (log.lfHeight > 0) descent = std::max(0, log.lfHeight - ascent);  // the cell is what was asked
+    if (log.lfHeight > 0 && log.lfHeight <= 2048) descent = std::max(0, log.lfHeight - ascent);  // the cell is what was asked
     internalLeading = std::max(0, Height() - ppem_);
     aveCharWidth = std::max(1, static_cast<int>(std::lround(file_->avgWidth * static_cast<double>(xppem_) / file_->upem)));
     maxCharWidth = std::max(aveCharWidth, static_cast<int>(std::lround(
@@ -312,15 +312,16 @@ std::shared_ptr<const FontFace> ResolveFace(const LOGFONTW& log) {
     Key key{found.path, found.index, log.lfHeight, log.lfWidth, log.lfWeight, log.lfItalic != 0, log.lfUnderline != 0};
     if (auto it = sized->find(key); it != sized->end()) return it->second;
 
+    // Sizes beyond any screen are capped before any arithmetic on them.
+    const LONG height = std::clamp<LONG>(log.lfHeight, -2048, 2048), width = std::clamp<LONG>(log.lfWidth, -2048, 2048);
     int ppem = 12;
-    if (log.lfHeight < 0) ppem = -log.lfHeight;
-    if (log.lfHeight > 0)
-      ppem = std::max(1, static_cast<int>(std::lround(static_cast<double>(log.lfHeight) * file->upem / (file->winAscent + file->winDescent))));
-    ppem = std::min(ppem, 2048);
+    if (height < 0) ppem = -height;
+    if (height > 0)
+      ppem = std::max(1, static_cast<int>(std::lround(static_cast<double>(height) * file->upem / (file->winAscent + file->winDescent))));
     int xppem = ppem;
-    if (log.lfWidth != 0) {
+    if (width != 0) {
       const double avg = static_cast<double>(file->avgWidth) * ppem / file->upem;
-      if (avg > 0) xppem = std::clamp(static_cast<int>(std::lround(ppem * std::abs(log.lfWidth) / avg)), 1, 2048);
+      if (avg > 0) xppem = std::clamp(static_cast<int>(std::lround(ppem * std::abs(width) / avg)), 1, 2048);
     }
     auto f = std::make_shared<FreeTypeFace>(file, ppem, xppem, wantBold && !file->bold, log.lfItalic && !file->italic);
     f->InitMetrics(log, found.family);

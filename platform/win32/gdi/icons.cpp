@@ -1,4 +1,5 @@
 // Icons: drawing with alpha, and their pixels for a real window's icon.
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/win32/gdi/draw.h"
@@ -35,7 +36,7 @@ BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWi
   auto icon = LookupAs<IconObject>(hIcon, Kind::Icon);
   if (!dc || !icon || !dc->surface()) return FALSE;
   const int own = (diFlags & DI_DEFAULTSIZE) ? 32 : icon->size;
-  const int cx = cxWidth > 0 ? cxWidth : own, cy = cyWidth > 0 ? cyWidth : own;
+  const int cx = cxWidth > 0 ? std::min(cxWidth, 16384) : own, cy = cyWidth > 0 ? std::min(cyWidth, 16384) : own;
   const IconImage& im = icon->Nearest(cx);
   if (hbrFlickerFreeDraw) {
     RECT r{xLeft, yTop, xLeft + cx, yTop + cy};
@@ -44,7 +45,7 @@ BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWi
   if (!(diFlags & DI_IMAGE)) return TRUE;
   const bool blend = (diFlags & DI_MASK) != 0;
   const int sx0 = dc->SurfaceX(xLeft), sy0 = dc->SurfaceY(yTop);
-  const RECT area = Clip(*dc, RECT{sx0, sy0, sx0 + cx, sy0 + cy});
+  const RECT area = Clip(*dc, RECT{sx0, sy0, DeviceContext::Limit(1LL * sx0 + cx), DeviceContext::Limit(1LL * sy0 + cy)});
   Surface& s = *dc->surface();
   for (int y = area.top; y < area.bottom; ++y) {
     const int iy = (y - sy0) * im.height / cy;

@@ -218,7 +218,7 @@ BOOL DeleteDC(HDC hdc) { return RemoveDC(hdc, true) ? TRUE : FALSE; }
 HBITMAP CreateCompatibleBitmap(HDC, int cx, int cy) {
   // Larger than any screen: refuse rather than try to allocate gigabytes.
   constexpr int kMax = 16384;
-  if (cx < 0 || cy < 0 || cx > kMax || cy > kMax) return nullptr;
+  if (cx < 0 || cy < 0 || cx > kMax || cy > kMax || static_cast<long long>(cx) * cy > (1LL << 26)) return nullptr;
   try {
     auto b = std::make_shared<BitmapObject>();
     b->surface.Resize(cx == 0 || cy == 0 ? 1 : cx, cx == 0 || cy == 0 ? 1 : cy);

@@ -93,9 +93,10 @@ struct DeviceContext {
   Surface* surface() const { return memory ? (state.bitmap ? &state.bitmap->surface : nullptr) : target; }
   // Surface pixels that may be written: the clip rectangle within the surface's bounds.
   RECT writable() const;
-  // Logical point to surface point.
-  int SurfaceX(int x) const { return x - state.windowOrg.x + state.viewportOrg.x + origin.x; }
-  int SurfaceY(int y) const { return y - state.windowOrg.y + state.viewportOrg.y + origin.y; }
+  // Logical point to surface point, held within +-2^30 so that sizes added later cannot overflow.
+  int SurfaceX(long long x) const { return Limit(x - state.windowOrg.x + state.viewportOrg.x + origin.x); }
+  int SurfaceY(long long y) const { return Limit(y - state.windowOrg.y + state.viewportOrg.y + origin.y); }
+  static int Limit(long long v) { return static_cast<int>(v < -(1LL << 30) ? -(1LL << 30) : v > (1LL << 30) ? (1LL << 30) : v); }
 };
 DeviceContext* LookupDC(HDC hdc);
 
