@@ -199,7 +199,8 @@ int GetStretchBltMode(HDC hdc);
 
 // ---- pixels and blits -----------------------------------------------------------------------
 // Source pixels outside the source bitmap leave the destination unchanged. Negative sizes mirror
-// in StretchBlt; TransparentBlt fails on them, as in Win32.
+// in StretchBlt, counting from the given edge pixel (x = w - 1, width -w mirrors in place);
+// BitBlt and TransparentBlt fail on them.
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
                 int wSrc, int hSrc, DWORD rop);
@@ -243,4 +244,9 @@ BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
 BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR lpString, int c);
 // cchText -1: the text ends at its NUL. Returns the text's height (with DT_VCENTER or DT_BOTTOM on
 // a single line: the offset from the rectangle's top to the text's bottom), 0 on failure.
+// Layout: lines end at CR, LF or CR LF (a trailing break starts an empty last line; empty text is
+// one empty line); DT_WORDBREAK breaks after spaces and around East Asian characters, never before
+// closing or after opening punctuation, and keeps a longer unbreakable run whole (DT_CALCRECT then
+// widens the rectangle); DT_VCENTER and DT_BOTTOM need DT_SINGLELINE; ellipses shorten each line
+// that is too wide; "&x" draws x without an underline unless DT_NOPREFIX.
 int DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format);
