@@ -1,6 +1,7 @@
 // Runs a check in a forked child, for what needs a fresh process or a second one: once-only
 // singletons, the environment read once, a lock or an open file held by another process.
 #pragma once
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -123,5 +124,18 @@ class TempFolder {
  private:
   std::string m_path;
 };
+
+// Whether the file system under `folder` grants read leases, which is how a file held open
+// for writing elsewhere is told; where it does not, the platform opens such files plainly.
+inline bool LeasesWork(const std::string& folder) {
+  std::string probe = folder + "/lease-probe";
+  int fd = ::open(probe.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  bool works = ::fcntl(fd, F_SETLEASE, F_RDLCK) == 0;
+  if (works) ::fcntl(fd, F_SETLEASE, F_UNLCK);
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return works;
+}
 
 }  // namespace bp::test
