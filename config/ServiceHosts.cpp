@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "config/ConfigStore.h"
+#include "util/TextConversion.h"
 
 #ifndef BUGPOST_WEB_HOST
 #error "BUGPOST_WEB_HOST comes from the build configuration"
@@ -41,11 +42,9 @@ ServiceHosts& ServiceHosts::Instance() {
 }
 
 std::u16string ServiceHosts::MobileApiHost() const {
-  // Host names are ASCII; a byte above 0x7F is widened as it stands (Latin-1 style).
-  std::u16string host;
-  host.reserve(mobileApiHost.size());
-  for (char c : mobileApiHost) host.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
-  return host;
+  // ASCII bytes become units of the same value. A host with bytes above 0x7F came from a
+  // UTF-8 environment: decode it, so that the URL hands libcurl the very same bytes.
+  return OemToWide(mobileApiHost);
 }
 
 std::u16string ServiceHosts::GetTimeUrl() const { return u"http://" + MobileApiHost() + u"/getTime.php"; }

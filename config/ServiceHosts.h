@@ -10,7 +10,7 @@ class ServiceHosts {
   // the environment is read only then.
   static ServiceHosts& Instance();
 
-  // The mobile API host, each byte widened to one unit.
+  // The mobile API host as wide text: one unit per ASCII byte; other bytes decoded as UTF-8.
   std::u16string MobileApiHost() const;
   // "http://" + host + "/getTime.php"
   std::u16string GetTimeUrl() const;

@@ -125,6 +125,7 @@ TEST_F(Config, EnvironmentOverrides) {
   const Case cases[] = {
       {"MOBI_VORPINAPI_NET_HOST", "127.0.0.1:18080", "http://127.0.0.1:18080/getTime.php"},
       {"MOBI_VORPINAPI_NET_HOST", "", "http:///getTime.php"},  // present but empty: no default
+      {"MOBI_VORPINAPI_NET_HOST", "\xE4\xBE\x8B.test", "http://\xE4\xBE\x8B.test/getTime.php"},
       {"A_VORPIN_CN_HOST", "127.0.0.1:1", "http://" + host + "/getTime.php"},
       {"MAPI_VORPINAPI_NET_HOST", "127.0.0.1:2", "http://" + host + "/getTime.php"},
   };
