@@ -197,9 +197,16 @@ void PostPointer(const InputEvent& e) {
     in.keys[vks[std::clamp(e.button, 0, 2)]] = e.kind == InputEvent::kButtonDown;
   }
   ThreadQueue* target = CaptureQueue();
+  auto pressed = in.pressQueue.lock();
+  if (!target && pressed && pressed->alive) target = pressed.get();
   if (!target)
     if (Window* top = TopLevelAtLocked(e.screen)) target = top->queue.get();
   if (target) EnqueueInput(target, e);
+  if (e.kind == InputEvent::kButtonDown && target) {
+    in.pressQueue = QueueOf(target->threadId);
+  } else if (e.kind == InputEvent::kButtonUp && !in.keys[VK_LBUTTON] && !in.keys[VK_RBUTTON] && !in.keys[4]) {
+    in.pressQueue.reset();
+  }
   // A thread whose window the pointer left hears of it too, so it can send WM_MOUSELEAVE.
   for (auto& [id, q] : Queues())
     if (q.get() != target && (q->track.hwnd || q->lastPointerWindow)) {

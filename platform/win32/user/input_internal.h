@@ -8,6 +8,9 @@ struct InputState {
   bool keys[256] = {};
   HWND foreground = nullptr;
   HCURSOR cursor = nullptr;
+  // While a button is held, the pointer stays with the thread that got the press, as a
+  // pointer grab does: the capture that thread takes may come after later events were queued.
+  std::weak_ptr<ThreadQueue> pressQueue;
 };
 InputState& Input();
 // The topmost shown top-level window at a screen point, tooltips excluded. Lock held.

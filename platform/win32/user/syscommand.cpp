@@ -12,7 +12,13 @@ void TrackFrame(HWND hwnd, WPARAM edge, POINT start) {
   SetCapture(hwnd);
   MSG msg;
   while (GetCapture() == hwnd && IsWindow(hwnd)) {
-    if (!GetMessageW(&msg, nullptr, 0, 0)) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      // A release that never reached us (it went to another window) ends the loop too.
+      if (GetKeyState(VK_LBUTTON) >= 0) break;
+      WaitMessage();
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
