@@ -206,6 +206,9 @@ LRESULT CBtnEx::OnMouseLeave(WPARAM /*wParam*/, LPARAM /*lParam*/) {
 }
 
 void CBtnEx::OnLButtonUp(UINT /*nFlags*/, CPoint /*point*/) {
+  // Released off the face the window system sees no change of state and would not repaint the
+  // latched pressed cell, so the latch asks for the repaint itself.
+  if (m_bPressed) Invalidate(FALSE);
   m_bPressed = FALSE;
   Default();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 namespace {
 constexpr UINT kHoverMs = 10;
@@ -132,38 +133,16 @@ int CStaticEx::DrawLabel(CDC* pDC) {
     return 0;
   }
 
+  const std::vector<CString> lines =
+      WrapText(m_strText, areaWidth, [pDC](const CString& line) { return LineWidth(pDC, line); });
   CRect rcLine(rcText.left, rcText.top, rcText.right, rcText.top + lh);
-  CString line;
-  int lines = 1;
-  const auto breakLine = [&] {
-    pDC->DrawText(line, &rcLine, format);
+  for (const CString& line : lines) {
+    pDC->DrawText(line, &rcLine, format);  // clipped to the line's rectangle
     rcLine.OffsetRect(0, step);
-    line.Empty();
-    ++lines;
-  };
-
-  const int length = m_strText.GetLength();
-  for (int i = 0; i < length; ++i) {
-    const char16_t ch = m_strText[i];
-    if (ch == u'\r') continue;
-    if (ch == u'\n') {
-      breakLine();
-      continue;
-    }
-    const CString before = line;
-    line += ch;
-    // A character wider than the whole area stays alone on its line (clipped there); breaking
-    // before it would only hand it to the next line again, for ever.
-    if (!before.IsEmpty() && LineWidth(pDC, line) > areaWidth) {
-      line = before;
-      breakLine();
-      line += ch;
-    }
   }
-  pDC->DrawText(line, &rcLine, format);
   pDC->SelectObject(pOldFont);
 
-  const int needed = lh + step * (lines - 1);
+  const int needed = lh + step * (static_cast<int>(lines.size()) - 1);
   CRect rcWnd;
   GetWindowRect(&rcWnd);
   if (rcWnd.Height() < needed) {
@@ -171,6 +150,32 @@ int CStaticEx::DrawLabel(CDC* pDC) {
     MoveWindow(rcWnd.left, rcWnd.top, rcWnd.Width(), needed, TRUE);
   }
   return 0;
+}
+
+std::vector<CString> CStaticEx::WrapText(const CString& text, int areaWidth,
+                                         const std::function<int(const CString&)>& measure) {
+  std::vector<CString> lines(1);
+  const int length = text.GetLength();
+  for (int i = 0; i < length; ++i) {
+    const char16_t ch = text[i];
+    if (ch == u'\r') continue;
+    if (ch == u'\n') {
+      lines.emplace_back();
+      continue;
+    }
+    CString& line = lines.back();
+    const CString before = line;
+    line += ch;
+    // A character wider than the whole area stays alone on its line (clipped there): breaking
+    // before it would hand it to the next line again, for ever.
+    if (!before.IsEmpty() && measure(line) > areaWidth) {
+      line = before;
+      CString next;
+      next += ch;
+      lines.push_back(next);
+    }
+  }
+  return lines;
 }
 
 BOOL CStaticEx::OnEraseBkgnd(CDC* /*pDC*/) { return TRUE; }

@@ -2,6 +2,9 @@
 // wrapped at any character to its width, optionally beside an icon; it grows (never shrinks)
 // to the height its text needs. GUI thread only.
 #pragma once
+#include <functional>
+#include <vector>
+
 #include "platform/mfc/afxwin.h"
 
 class CStaticEx : public CStatic {
@@ -14,6 +17,12 @@ class CStaticEx : public CStatic {
   virtual int DrawLabel(CDC* pDC);
   CFont* GetLabelFont();
   void DrawBackground(CDC* pDC);
+
+  // The label's lines: carriage returns dropped, a break at each line feed and before the first
+  // character that would make a line wider than `areaWidth` (as `measure` says). Always at least
+  // one line; a trailing line feed yields a last, empty line.
+  static std::vector<CString> WrapText(const CString& text, int areaWidth,
+                                       const std::function<int(const CString&)>& measure);
 
   // Public settings; the font members count only before the first paint.
   CString m_strText;

@@ -234,8 +234,8 @@ TEST_F(BtnTest, ToolTipCreatedOnceAndTextReplaced) {
   EXPECT_EQ(::SendMessageW(first, TTM_GETTOOLCOUNT, 0, 0), 1);
 
   Move(OnButton());
+  Settle();  // tracking is armed by the move before the clock runs
   bp::headless::AdvanceClock(10);
-  bp::headless::WaitIdle();
   CString shown;
   host.Run([&] {
     CBtnEx& b = host.Dlg().m_btnSend;

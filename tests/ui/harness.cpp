@@ -181,6 +181,8 @@ void Host::Run(const std::function<void()>& fn) {
     ADD_FAILURE() << "the dialog is not running";
     return;
   }
+  // Input queued before must be handled first: a sent message would overtake it.
+  Settle();
   ::SendMessageW(m_hwnd, kRunMessage, 0, reinterpret_cast<LPARAM>(&fn));
   Settle();
 }

@@ -192,6 +192,7 @@ TEST_F(StaticTest, NoHoverWithoutNotifyStyle) {
   });
   const POINT p = host.Screen(kLx + 5, kLy + 5);
   bp::headless::MovePointer(p.x, p.y);
+  Settle();
   bp::headless::AdvanceClock(20);
   EXPECT_TRUE(Ink(5, 5)) << "the pointer passes through to the frame";
 }
