@@ -1,6 +1,9 @@
 // The resource table, embedded bitmaps, BMP and ICO reading, icons drawn with alpha.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "platform/win32/gdi/gdi.h"
@@ -144,4 +147,25 @@ TEST(GdiResources, LoadImageScalesBitmapsAndReadsFiles) {
   EXPECT_EQ(s->pixels[5 * 10 + 9], 0xFF00FFu);
   DeleteObject(b);
   EXPECT_EQ(LoadImageW(nullptr, u"/nonexistent/x.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
+}
+
+TEST(GdiResources, EmbeddingKeepsEveryByteOfEachType) {
+  auto file = [](const char* name) {
+    std::ifstream in(std::string(BUGPOST_GDI_TEST_DATA) + "/" + name, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  struct Case {
+    LPCWSTR type;
+    int id;
+    const char* name;
+  } cases[] = {{RT_BITMAP, 7001, "probe5x3.bmp"}, {RT_DIALOG, 7003, "sample.dlg"}, {RT_GROUP_ICON, 7004, "sample.ico"}};
+  for (const Case& k : cases) {
+    const auto want = file(k.name);
+    ASSERT_FALSE(want.empty()) << k.name;
+    const auto got = bp::res::Find(k.type, k.id);
+    EXPECT_EQ(std::vector<std::uint8_t>(got.begin(), got.end()), want) << k.name;
+  }
+  HICON icon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(7004), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  EXPECT_NE(icon, nullptr);
+  DestroyIcon(icon);
 }
