@@ -9,8 +9,13 @@ function(bugpost_test)
     list(APPEND _labels tsan)
     set_property(GLOBAL APPEND PROPERTY BUGPOST_TSAN_TESTS ${T_NAME})
   endif()
+  set(_props TIMEOUT 300)
+  if(_labels)
+    list(JOIN _labels "\\;" _joined)
+    list(APPEND _props LABELS "${_joined}")
+  endif()
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${_labels}" TIMEOUT 300)
+    PROPERTIES ${_props})
 endfunction()
