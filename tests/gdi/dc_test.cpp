@@ -9,6 +9,7 @@ using bp::test::Canvas;
 
 TEST(GdiDc, CompatibleBitmapIsBlackAndReportsItsSize) {
   HDC dc = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(SetPixel(dc, 0, 0, RGB(1, 1, 1)), CLR_INVALID);  // no bitmap of its own yet: nothing to draw on
   HBITMAP bmp = CreateCompatibleBitmap(dc, 7, 5);
   ASSERT_NE(bmp, nullptr);
   BITMAP bm;

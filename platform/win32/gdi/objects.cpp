@@ -170,6 +170,9 @@ RECT Intersect(const RECT& a, const RECT& b) {
 RECT DeviceContext::writable() const {
   const Surface* s = surface();
   if (!s) return {};
+  // The shared 1 x 1 bitmap of a memory DC without its own is never drawn into: DCs on different
+  // threads would race on it.
+  if (memory && state.bitmap->stock) return {};
   RECT bounds{0, 0, s->width, s->height};
   return memory ? bounds : Intersect(clip, bounds);
 }
