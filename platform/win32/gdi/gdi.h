@@ -62,8 +62,6 @@ struct TEXTMETRICW {
   LONG tmMaxCharWidth = 0;
   LONG tmWeight = 0;
   LONG tmOverhang = 0;
-  LONG tmDigitizedAspectX = 0;
-  LONG tmDigitizedAspectY = 0;
   WCHAR tmFirstChar = 0;
   WCHAR tmLastChar = 0;
   WCHAR tmDefaultChar = 0;

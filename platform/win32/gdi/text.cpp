@@ -210,7 +210,6 @@ BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) {
   tm.tmAveCharWidth = f.aveCharWidth;
   tm.tmMaxCharWidth = f.maxCharWidth;
   tm.tmWeight = f.weight;
-  tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = 96;
   tm.tmFirstChar = 0x20;
   tm.tmLastChar = 0xFFFC;
   tm.tmDefaultChar = 0x3F;
