@@ -1,6 +1,7 @@
 // Callback interfaces of transfers. The network layer only ever holds weak references to a
 // callback object and calls it on the thread that runs the transfer, never on the UI thread.
 #pragma once
+#include <atomic>
 #include <memory>
 
 class NetworkCallback {
@@ -10,7 +11,8 @@ class NetworkCallback {
   // Socket of the last connection OpenSocket opened for this object; libcurl owns and closes it.
   int socketHandle = 0;
   // True stops the next progress report of a transfer reporting here; OpenSocket clears it.
-  bool stopRequested = false;
+  // Atomic because the owner may ask for the stop from its own thread (a dialog being closed).
+  std::atomic<bool> stopRequested{false};
 };
 
 class UploadCallback : public NetworkCallback {
