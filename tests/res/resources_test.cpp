@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
 #include <string>
 
 #include "platform/win32/gdi/gdi.h"
+#include "platform/win32/gdi/resources.h"
 #include "platform/win32/gdi/surface.h"
 #include "tests/gdi/support.h"
 
@@ -191,4 +195,12 @@ TEST(Resources, Icon128HasThreeSizesWithAlpha) {
     DrawIconEx(c.dc(), 60, 4, icon, 48, 48, 0, nullptr, DI_NORMAL);
     bp::test::SavePng(c.surface(), bg == kWhite ? "resource_icon128_on_white" : "resource_icon128_on_black");
   }
+}
+
+TEST(Resources, DialogTemplate102IsEmbeddedWhole) {
+  std::ifstream in(std::string(BUGPOST_RES_DIR) + "/dialog102.dlg", std::ios::binary);
+  const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_FALSE(file.empty());
+  const auto embedded = bp::res::Find(RT_DIALOG, 102);
+  EXPECT_EQ(std::vector<std::uint8_t>(embedded.begin(), embedded.end()), file);
 }
