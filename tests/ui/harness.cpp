@@ -22,13 +22,15 @@ void PutLE(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
 void UseTestFontEverywhere() {
   // A fontconfig configuration that knows no font at all: the GDI then stands its test font in for
   // every face, so the toolkit's own face names draw with exact metrics.
-  static const std::string path = [] {
+  static const std::string* path = [] {
     char cwd[4096] = {};
-    std::string p = std::string(getcwd(cwd, sizeof(cwd)) ? cwd : "/tmp") + "/ui-no-fonts.conf";
-    std::ofstream(p) << "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n";
+    auto* p = new std::string(std::string(getcwd(cwd, sizeof(cwd)) ? cwd : "/tmp") + "/ui-no-fonts-" +
+                              std::to_string(getpid()) + ".conf");
+    std::ofstream(*p) << "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n";
+    std::atexit([] { std::remove(path->c_str()); });
     return p;
   }();
-  setenv("FONTCONFIG_FILE", path.c_str(), 1);
+  setenv("FONTCONFIG_FILE", path->c_str(), 1);
 }
 
 void RegisterBitmap(int id, int width, int height, const std::function<COLORREF(int, int)>& colour) {
