@@ -138,6 +138,7 @@ TEST(GdiTestFont, LayoutBreaksLinesAndShortensThem) {
   } cases[] = {
       {u"AB\rCD", 200, 0, Lines({u"AB", u"CD"})},
       {u"one two  three", 100, DT_WORDBREAK, Lines({u"one two", u"three"})},
+      {u"one two ", 100, DT_WORDBREAK, Lines({u"one two "})},  // spaces go only where a line breaks
       {u"程序崩溃啦，囧。。", 60, DT_WORDBREAK, Lines({u"程序崩溃", u"啦，囧。。"})},  // no line starts with "，"
       {u"希望您将此错误报告", 48, DT_WORDBREAK, Lines({u"希望您将", u"此错误报", u"告"})},
       {u"ABCDEFGHIJ", 72, DT_SINGLELINE | DT_END_ELLIPSIS, Lines({u"ABC..."})},

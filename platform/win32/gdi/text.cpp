@@ -96,8 +96,7 @@ std::vector<std::u32string> Wrap(const FontFace& f, const std::u32string& para, 
     width = Width(f, line);
     lastBreak = std::u32string::npos;  // `rest` holds no break: it began at the last one
   }
-  TrimTrailingSpaces(&line);
-  lines.push_back(std::move(line));
+  lines.push_back(std::move(line));  // the paragraph's own end keeps its spaces
   return lines;
 }
 
