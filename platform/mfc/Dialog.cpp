@@ -51,25 +51,7 @@ INT_PTR CDialog::DoModal() {
 
   if (!m_bEndModal && !IsWindowVisible()) ShowWindow(SW_SHOWNORMAL);
   m_bInModalLoop = TRUE;
-  static thread_local int depth = 0;
-  ++depth;
-  MSG msg;
-  while (!m_bEndModal && m_hWnd) {
-    // Temporaries live until the queue runs dry; a nested loop leaves its callers' alone.
-    if (depth == 1 && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) bp::mfc::PurgeTemps();
-    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) {  // WM_QUIT: end, and leave it for the loop outside
-      ::PostQuitMessage(static_cast<int>(msg.wParam));
-      m_nModalResult = -1;
-      break;
-    }
-    if (got < 0) break;
-    if (!CWnd::WalkPreTranslateTree(m_hWnd, &msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
-  --depth;
+  RunModalLoop();
   m_bInModalLoop = FALSE;
 
   if (disableParent) ::EnableWindow(hParent, TRUE);
@@ -79,6 +61,26 @@ INT_PTR CDialog::DoModal() {
     DestroyWindow();
   }
   return m_nModalResult;
+}
+
+void CDialog::RunModalLoop() {
+  const bp::mfc::LoopScope loop;
+  MSG msg;
+  while (!m_bEndModal && m_hWnd) {
+    // Temporaries live until the queue runs dry.
+    if (loop.Outermost() && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) bp::mfc::PurgeTemps();
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {  // WM_QUIT: end, and leave it for the loop outside
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      m_nModalResult = -1;
+      return;
+    }
+    if (got < 0) return;
+    if (!CWnd::WalkPreTranslateTree(m_hWnd, &msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
 }
 
 void CDialog::EndDialog(int nResult) {

@@ -15,7 +15,7 @@ class CDialog : public CWnd {
   // created or the loop met WM_QUIT (which is posted again for the enclosing loop).
   // The window is destroyed before DoModal returns.
   virtual INT_PTR DoModal();
-  // Ends the modal loop after the current message.
+  // Ends the modal loop after the current message. The dialog's thread only.
   void EndDialog(int nResult);
 
   // Binds the controls (UpdateData(FALSE) -> DoDataExchange); TRUE lets the dialog manager set focus.
@@ -30,6 +30,9 @@ class CDialog : public CWnd {
 
  protected:
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // Until EndDialog, the window's end or WM_QUIT: each message goes through PreTranslateMessage
+  // of its target and the target's parents up to the dialog, else is dispatched.
+  void RunModalLoop();
 
   CWnd* m_pParentWnd;
   BOOL m_bEndModal = FALSE;

@@ -37,6 +37,13 @@ CObject* TempLookup(TempKind kind, const void* handle, CObject* (*make)(const vo
 
 void PurgeTemps() { ThisThread().Clear(); }
 
+namespace {
+thread_local int t_loopDepth = 0;
+}  // namespace
+
+LoopScope::LoopScope() : m_depth(++t_loopDepth) {}
+LoopScope::~LoopScope() { --t_loopDepth; }
+
 int TempCount() { return static_cast<int>(ThisThread().entries.size()); }
 
 }  // namespace bp::mfc

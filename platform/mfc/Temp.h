@@ -14,6 +14,20 @@ enum class TempKind { kWnd, kDC, kGdiObject, kBitmap, kFont };
 CObject* TempLookup(TempKind kind, const void* handle, CObject* (*make)(const void*), void (*release)(CObject*));
 // Deletes every temporary of the calling thread.
 void PurgeTemps();
+// The framework's message loops (CWinApp::Run, CDialog::DoModal) mark themselves with this, and
+// purge at their idle points only when they are the outermost one: a nested loop runs inside a
+// handler that may still hold temporaries.
+class LoopScope {
+ public:
+  LoopScope();
+  ~LoopScope();
+  LoopScope(const LoopScope&) = delete;
+  LoopScope& operator=(const LoopScope&) = delete;
+  bool Outermost() const { return m_depth == 1; }
+
+ private:
+  int m_depth;
+};
 // How many temporaries the calling thread holds (for tests).
 int TempCount();
 

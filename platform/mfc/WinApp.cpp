@@ -27,9 +27,10 @@ CWinApp::~CWinApp() {
 BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::Run() {
+  const bp::mfc::LoopScope loop;
   for (;;) {
     if (!::PeekMessageW(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE)) {
-      bp::mfc::PurgeTemps();
+      if (loop.Outermost()) bp::mfc::PurgeTemps();
       if (!m_pMainWnd) ::PostQuitMessage(0);
     }
     const BOOL got = ::GetMessageW(&m_msgCur, nullptr, 0, 0);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/backend/headless/headless.h"
+#include "platform/mfc/Temp.h"
 #include "platform/mfc/afxwin.h"
 
 namespace {
@@ -22,6 +23,8 @@ constexpr UINT IDD_MISSING = 201;
 constexpr int IDC_SEND = 1000, IDC_LABEL = 1001, IDC_PROGRESS = 1002;
 constexpr UINT WM_TEST_END = WM_APP + 1;
 constexpr UINT WM_TEST_PING = WM_APP + 2;
+constexpr UINT WM_TEST_NESTED = WM_APP + 3;
+constexpr UINT WM_TEST_COUNT = WM_APP + 4;
 
 class CHookButton : public CButton {
   DECLARE_DYNAMIC(CHookButton)
@@ -107,6 +110,25 @@ class CTestDialog : public CDialog {
   }
   afx_msg void OnSendClicked() { ++clicks; }
 
+  // A nested modal run inside a handler that holds a temporary wrapper.
+  HWND unbound = nullptr;
+  std::atomic<HWND> innerHwnd{nullptr};
+  bool tempSurvivedNestedLoop = false;
+  INT_PTR nestedResult = 0;
+  afx_msg LRESULT OnNested(WPARAM, LPARAM) {
+    CWnd* temp = CWnd::FromHandle(unbound);
+    CTestDialog inner;
+    inner.onInit = [this](CTestDialog& d) { innerHwnd = d.m_hWnd; };
+    nestedResult = inner.DoModal();
+    tempSurvivedNestedLoop = CWnd::FromHandle(unbound) == temp && temp->m_hWnd == unbound;
+    return 0;
+  }
+  std::atomic<int> tempsSeen{-1};
+  afx_msg LRESULT OnCount(WPARAM, LPARAM) {
+    tempsSeen = bp::mfc::TempCount();
+    return 0;
+  }
+
   DECLARE_MESSAGE_MAP()
 };
 IMPLEMENT_DYNAMIC(CTestDialog, CDialog)
@@ -114,6 +136,8 @@ IMPLEMENT_DYNAMIC(CTestDialog, CDialog)
 BEGIN_MESSAGE_MAP(CTestDialog, CDialog)
   ON_MESSAGE(WM_TEST_END, &CTestDialog::OnTestEnd)
   ON_BN_CLICKED(IDC_SEND, &CTestDialog::OnSendClicked)
+  ON_MESSAGE(WM_TEST_NESTED, &CTestDialog::OnNested)
+  ON_MESSAGE(WM_TEST_COUNT, &CTestDialog::OnCount)
 END_MESSAGE_MAP()
 
 bool Has(const std::vector<UINT>& v, UINT m) {
@@ -237,6 +261,28 @@ TEST_F(DialogTest, OwnerDrawnControlDrawsItselfInThePaintCycle) {
   EXPECT_EQ(dlg.DoModal(), 1);
   driver.join();
   EXPECT_EQ(dlg.m_btnSend.lastState & ODS_SELECTED, 0u);
+}
+
+TEST_F(DialogTest, TemporariesLiveUntilTheOutermostLoopIsIdle) {
+  CTestDialog dlg;
+  Watchdog watchdog(dlg.hwnd);
+  dlg.onInit = [](CTestDialog& d) {
+    d.unbound = ::CreateWindowExW(0, u"Static", u"raw", WS_CHILD, 0, 0, 5, 5, d, nullptr, nullptr, nullptr);
+    d.PostMessage(WM_TEST_NESTED);
+  };
+  std::thread driver([&] {
+    while (!dlg.innerHwnd.load()) std::this_thread::yield();
+    ASSERT_TRUE(bp::headless::WaitIdle());  // the nested loop idles with the temporary held
+    ::PostMessageW(dlg.innerHwnd.load(), WM_TEST_END, 9, 0);
+    ASSERT_TRUE(bp::headless::WaitIdle());  // and then the outer loop
+    ::SendMessageW(dlg.hwnd.load(), WM_TEST_COUNT, 0, 0);
+    ::PostMessageW(dlg.hwnd.load(), WM_TEST_END, 1, 0);
+  });
+  EXPECT_EQ(dlg.DoModal(), 1);
+  driver.join();
+  EXPECT_EQ(dlg.nestedResult, 9);
+  EXPECT_TRUE(dlg.tempSurvivedNestedLoop);
+  EXPECT_EQ(dlg.tempsSeen.load(), 0);
 }
 
 // Input from another thread while DoModal blocks the dialog's: a click on the send button, the
