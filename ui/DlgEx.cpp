@@ -136,7 +136,13 @@ BOOL CDlgEx::OnEraseBkgnd(CDC* pDC) {
   GetWindowRect(&rcWnd);
   const int W = rcWnd.Width();
   const int H = rcWnd.Height();
-  if (m_bmpBackground.GetSafeHandle() == nullptr || W <= 0 || H <= 0) return FALSE;
+  if (W <= 0 || H <= 0) return FALSE;
+  if (m_bmpBackground.GetSafeHandle() == nullptr) {
+    // No skin (its resource failed to load): a plain dialog face keeps the window and the
+    // controls drawn over it legible instead of leaving whatever was on the surface.
+    pDC->FillSolidRect(0, 0, W, H, ::GetSysColor(COLOR_BTNFACE));
+    return TRUE;
+  }
 
   CDC memDC;
   CBitmap surface;

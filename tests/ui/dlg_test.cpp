@@ -305,7 +305,7 @@ TEST(DlgEx, TitleAndSmallIconInTheCaptionBand) {
   EXPECT_EQ(host.Pixel(30, 12), Pattern(30, 12));
 }
 
-TEST(DlgEx, EraseWithoutSkinPaintsNothing) {
+TEST(DlgEx, EraseWithoutSkinPaintsPlainFace) {
   Host host([](BenchDlg& d) { (void)d; });
   ASSERT_NE(host.Hwnd(), nullptr);
   LRESULT erased = -1;
@@ -322,8 +322,8 @@ TEST(DlgEx, EraseWithoutSkinPaintsNothing) {
     probe = mem.GetPixel(5, 5);
     mem.SelectObject(old);
   });
-  EXPECT_EQ(erased, FALSE);
-  EXPECT_EQ(probe, RGB(1, 2, 3));
+  EXPECT_EQ(erased, TRUE);
+  EXPECT_EQ(probe, ::GetSysColor(COLOR_BTNFACE));
   // It still answers hit tests by the caption rule: the default caption is the whole window.
   EXPECT_EQ(HitTest(host, 50, 50), HTCAPTION);
 }
