@@ -200,9 +200,10 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   };
   if (!SendMessageW(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) return fail();
   if (!IsWindow(hwnd)) return nullptr;
-  if (topLevel) GetBackend()->WindowCreated(hwnd);
   if (SendMessageW(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) return fail();
   if (!IsWindow(hwnd)) return nullptr;
+  // After WM_CREATE, so the backend sees the styles the window gave itself there.
+  if (topLevel) GetBackend()->WindowCreated(hwnd);
   SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
   SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(x, y));
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);

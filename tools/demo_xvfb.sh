@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Runs bugpost-demo on a private Xvfb display with the SDL backend, clicks its button with
+# xdotool, and checks that the click arrived and the program ended with status 0.
+# A screenshot of the display is kept as $BUGPOST_ARTIFACTS/demo_xvfb.png.
+# Usage: demo_xvfb.sh path/to/bugpost-demo
+set -uo pipefail
+demo=$1
+art=${BUGPOST_ARTIFACTS:-$PWD}
+mkdir -p "$art"
+work=$(mktemp -d)
+xvfb_pid=""; demo_pid=""
+cleanup() {
+  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "demo_xvfb: $*" >&2; [ -f "$work/out" ] && sed 's/^/demo: /' "$work/out" "$work/err" >&2; exit 1; }
+
+for tool in Xvfb xdotool xdpyinfo import; do
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/setup.sh installs it)"
+done
+
+# A free display number: no socket and no lock file. Xvfb listens on its local socket only.
+display=""
+for n in $(seq 91 160); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+    Xvfb ":$n" -screen 0 640x400x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do
+      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then display=":$n"; break; fi
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    [ -n "$display" ] && break
+    kill "$xvfb_pid" 2>/dev/null; xvfb_pid=""
+  fi
+done
+[ -n "$display" ] || fail "could not start Xvfb"
+export DISPLAY=$display
+
+BUGPOST_BACKEND=sdl "$demo" >"$work/out" 2>"$work/err" &
+demo_pid=$!
+wid=$(timeout 15 xdotool search --sync --onlyvisible --name "bugpost demo" 2>/dev/null | head -1)
+[ -n "$wid" ] || fail "the demo window did not appear"
+sleep 1  # let the progress bar move and the picture settle
+import -window root "$art/demo_xvfb.png" || fail "no screenshot"
+echo "demo_xvfb: screenshot $art/demo_xvfb.png"
+
+# The button sits at (20, 100) to (140, 130) in the window.
+xdotool mousemove --window "$wid" 80 115 click 1
+for _ in $(seq 1 100); do
+  kill -0 "$demo_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$demo_pid" 2>/dev/null && fail "the demo did not end after the click"
+wait "$demo_pid"; rc=$?; demo_pid=""
+[ "$rc" -eq 0 ] || fail "the demo ended with status $rc"
+grep -qx clicked "$work/out" || fail "the click did not arrive"
+grep -qx ready "$work/out" || fail "the demo never got ready"
+echo "demo_xvfb: window appeared, click arrived, program ended with status 0"
