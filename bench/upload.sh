@@ -26,6 +26,8 @@ echo "bench: writing a ${mib} MiB minidump"
 head -c "$(( mib * 1024 * 1024 ))" /dev/urandom > "$work/crash.dmp"
 printf 'bench text report\n' > "$work/crash.txt"
 bytes=$(( $(stat -c %s "$work/crash.dmp") + $(stat -c %s "$work/crash.txt") ))
+# Flush the fresh file first, so neither sender pays for writing it back to disk.
+sync
 
 "$build/service/bugpost-service" --listen 127.0.0.1:0 --data "$work/data" > "$work/service.out" 2> "$work/service.err" &
 service_pid=$!
@@ -49,6 +51,7 @@ env HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$wor
   /usr/bin/time -v -o "$work/send.time" "$build/cli/bugpost-send" "$work/crash" > "$work/send.out" 2> "$work/send.err" || true
 tail -n1 "$work/send.out" | grep -qx accepted || { echo "upload.sh: bugpost-send was refused" >&2; cat "$work/send.err" "$work/service.err" >&2; exit 1; }
 
+sync
 # curl signs nothing itself: the same recipe as the client, with the key the program builds in.
 key=$(sed -n 's/.*kSigningKey\[\] = "\([0-9a-f]*\)".*/\1/p' "$root/report/Signature.h")
 path=$(sed -n 's/.*kSigningPath\[\] = "\([^"]*\)".*/\1/p' "$root/report/Signature.h")

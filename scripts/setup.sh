@@ -7,7 +7,7 @@ packages=(
   libcurl4-openssl-dev libjsoncpp-dev libsdl2-dev libfreetype-dev libfontconfig-dev
   libsqlite3-dev libcpp-httplib-dev libssl-dev libpng-dev libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-  xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+  xvfb xdotool x11-utils imagemagick fonts-wqy-microhei time
 )
 missing=()
 for p in "${packages[@]}"; do
