@@ -50,6 +50,27 @@ bool Transfer(DeviceContext* dst, int x, int y, int w, int h, DeviceContext* src
   const RECT area = Clip(*dst, RECT{dx0, dy0, DeviceContext::Limit(1LL * dx0 + w), DeviceContext::Limit(1LL * dy0 + h)});
   if (IsEmpty(area)) return true;
 
+  // Same surface: read from a copy so overlapping areas copy as if at once.
+  const Surface* from = ss;
+  Surface copy;
+  if (ss == ds) {
+    copy = *ss;
+    from = &copy;
+  }
+
+  // One to one without a key, the common case: straight row copies of what the source holds.
+  if (w == sw && h == sh && !flipX && !flipY && !key) {
+    const RECT inSource = Intersect(area, RECT{DeviceContext::Limit(1LL * dx0 - sx0), DeviceContext::Limit(1LL * dy0 - sy0),
+                                               DeviceContext::Limit(1LL * dx0 - sx0 + from->width),
+                                               DeviceContext::Limit(1LL * dy0 - sy0 + from->height)});
+    for (int y2 = inSource.top; y2 < inSource.bottom; ++y2) {
+      const std::uint32_t* srow = from->Row(y2 - dy0 + sy0) + (inSource.left - dx0 + sx0);
+      std::uint32_t* drow = ds->Row(y2) + inSource.left;
+      for (int i = 0, n = inSource.right - inSource.left; i < n; ++i) drow[i] = srow[i] & 0xFFFFFF;
+    }
+    return true;
+  }
+
   // Source column and row for each destination column and row; -1 lies outside the source.
   auto map = [](int count, int from, int to, int srcCount, int srcOrigin, int srcLimit, bool flip, int destOrigin) {
     std::vector<int> m(static_cast<std::size_t>(to - from));
@@ -64,13 +85,6 @@ bool Transfer(DeviceContext* dst, int x, int y, int w, int h, DeviceContext* src
   const std::vector<int> cols = map(w, area.left, area.right, sw, sx0, ss->width, flipX, dx0);
   const std::vector<int> rows = map(h, area.top, area.bottom, sh, sy0, ss->height, flipY, dy0);
 
-  // Same surface: read from a copy so overlapping areas copy as if at once.
-  const Surface* from = ss;
-  Surface copy;
-  if (ss == ds) {
-    copy = *ss;
-    from = &copy;
-  }
   for (int y2 = area.top; y2 < area.bottom; ++y2) {
     const int sr = rows[static_cast<std::size_t>(y2 - area.top)];
     if (sr < 0) continue;
