@@ -25,11 +25,9 @@ int Width(const FontFace& f, const std::u32string& s) {
 void DrawRun(DeviceContext& dc, const FontFace& f, const std::u32string& text, int x, int y, const RECT* clip) {
   Surface* s = dc.surface();
   if (!s) return;
-  RECT area = dc.writable();
-  if (clip) {
-    area = Intersect(area, RECT{dc.SurfaceX(clip->left), dc.SurfaceY(clip->top), dc.SurfaceX(clip->right),
-                                dc.SurfaceY(clip->bottom)});
-  }
+  const RECT area = clip ? Clip(dc, RECT{dc.SurfaceX(clip->left), dc.SurfaceY(clip->top), dc.SurfaceX(clip->right),
+                                         dc.SurfaceY(clip->bottom)})
+                        : dc.writable();
   if (IsEmpty(area)) return;
   const int sx = dc.SurfaceX(x), sy = dc.SurfaceY(y);
   const int width = Width(f, text);
