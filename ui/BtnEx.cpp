@@ -64,7 +64,8 @@ BOOL CBtnEx::CreateBitmapButton(int nRight, int nTop, UINT nBitmapID, UINT nID, 
 void CBtnEx::SetToolTipText(const CString& strText) {
   m_strToolTip = strText;
   m_bToolTip = TRUE;
-  if (m_toolTip.GetSafeHwnd() == nullptr) {
+  // The tooltip is owned by the button's window: without one it waits for a later call.
+  if (m_toolTip.GetSafeHwnd() == nullptr && GetSafeHwnd() != nullptr) {
     m_toolTip.Create(this, TTS_ALWAYSTIP);
     m_toolTip.AddTool(this, LPSTR_TEXTCALLBACKW, nullptr, 0);
     m_toolTip.SetDelayTime(TTDT_AUTOMATIC, kToolTipDelayMs);

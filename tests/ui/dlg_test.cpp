@@ -353,3 +353,21 @@ TEST(DlgEx, StretchedSkinKeepsCornersAndStretchesEdges) {
   EXPECT_EQ(host.Pixel(45, 30), RGB(120, 120, 10)) << "centre stretched";
   EXPECT_EQ(host.Pixel(45, 58), RGB(120, 200, 10)) << "bottom edge stretched";
 }
+
+TEST(DlgEx, OverlayDrawnRightAlignedAtTheSystemButtonPosition) {
+  RegisterBitmap(944, 20, 10, [](int, int) { return RGB(250, 20, 20); });
+  Host host([](BenchDlg& d) {
+    ReportLayout(d);
+    d.UsePatternSkin();
+    d.m_nSysBtnRight = 50;
+    d.m_nSysBtnTop = 4;
+    d.m_bmpOverlay.LoadBitmap(944);  // after SetSkin, which drops any overlay
+  });
+  ASSERT_NE(host.Hwnd(), nullptr);
+  // 382 - 50 - 20 = 312: the overlay covers x 312..331, y 4..13.
+  EXPECT_EQ(host.Pixel(312, 4), RGB(250, 20, 20));
+  EXPECT_EQ(host.Pixel(331, 13), RGB(250, 20, 20));
+  EXPECT_EQ(host.Pixel(311, 4), Pattern(311, 4));
+  EXPECT_EQ(host.Pixel(332, 4), Pattern(332, 4));
+  EXPECT_EQ(host.Pixel(312, 3), Pattern(312, 3));
+}
