@@ -2,6 +2,7 @@
 // callback object and calls it on the thread that runs the transfer, never on the UI thread.
 #pragma once
 #include <atomic>
+#include <atomic>
 #include <memory>
 
 class NetworkCallback {

@@ -77,6 +77,8 @@ class Switchboard {
 
 // What the window sees on the test (UI) thread.
 struct UiSide {
+  // Set on the UI thread at the first progress message, as a closing dialog does.
+  NetworkCallback* stopOnProgress = nullptr;
   std::vector<WPARAM> results;
   int progressMessages = 0;
   int pokes = 0;
@@ -90,6 +92,7 @@ LRESULT CALLBACK TestWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_TEST_PROGRESS:
       ++gUi->progressMessages;
+      if (gUi->stopOnProgress) gUi->stopOnProgress->stopRequested = true;
       // The UI thread keeps posting while the worker waits on it: no deadlock may follow.
       PostMessageW(hwnd, WM_TEST_POKE, 0, 0);
       return 7;
@@ -257,6 +260,19 @@ TEST_F(WorkerTest, EveryOtherAnswerPostsZero) {
     EXPECT_EQ(source.events.back().rfind("finish:", 0), 0u);
   }
   bp::SetTransferTimeoutsForTesting(30, 60);
+}
+
+TEST_F(WorkerTest, StopRequestedFromTheUiThreadEndsTheUpload) {
+  Switchboard::Get().Script([](const testpeer::Request& r) {
+    return r.target == "/getTime.php" ? Answer(200, "1765000000") : Answer(200, kAccepted);
+  });
+  std::ofstream(dir_ / "crash.dmp", std::ios::binary) << std::string(16 << 20, 'd');
+  Source source(Base(), window_);
+  ui_.stopOnProgress = &source;
+  EXPECT_EQ(RunAttempt(source), 0u);
+  EXPECT_EQ(ui_.results.back(), 0u);
+  ASSERT_FALSE(source.events.empty());
+  EXPECT_EQ(source.events.back(), "finish:" + std::to_string(CURLE_ABORTED_BY_CALLBACK));
 }
 
 TEST_F(WorkerTest, TimeServiceDownStillUploadsWithAnUntimedSignature) {
