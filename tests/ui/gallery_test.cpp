@@ -96,3 +96,36 @@ TEST(Gallery, ReportDialogStates) {
   EXPECT_GT(CountNear(host, button, RGB(196, 196, 196), 0), 1000) << "disabled cell: " << Hex(host.Pixel(160, 225));
   host.Save("ui_gallery_button_disabled.png");
 }
+
+TEST(Gallery, CharacterWiderThanTheTextAreaStandsAloneClipped) {
+  // With the real font "‰" is wider than the average character the label measures; in a text area
+  // of exactly one average character it can never fit.
+  int avg = 0, wide = 0, lh = 0;
+  Host host([&](BenchDlg& d) {
+    ReportLayout(d);
+    CStaticEx& s = d.m_stMessage;
+    CClientDC dc(&s);
+    CFont* old = dc.SelectObject(s.GetLabelFont());
+    CRect rc(0, 0, 0, 0);
+    dc.DrawText(CString(u"测试用汉字来获取宽度"), &rc, DT_CALCRECT | DT_SINGLELINE);
+    avg = rc.Width() / 10;
+    lh = rc.Height();
+    wide = dc.GetTextExtent(CString(u"‰")).cx;
+    dc.SelectObject(old);
+    s.m_strText = u"‰‰A";
+    s.m_clrText = kGrey;
+    s.m_nIconWidth = 28 - avg;  // the text area keeps x 0 .. avg-1, the rest is icon room
+    s.m_bIconRight = TRUE;
+    s.MoveWindow(30, 100, 34, 5);
+    s.ShowWindow(SW_SHOW);
+  });
+  ASSERT_NE(host.Hwnd(), nullptr);
+  if (wide <= avg) GTEST_SKIP() << "this font has no character wider than its average";
+  // Three lines: each wide character alone, then A; the paint came back, so nothing looped.
+  CRect rc;
+  ::GetWindowRect(bp::headless::FindChild(host.Hwnd(), 1001), &rc);
+  EXPECT_EQ(rc.Height(), lh + 2 * (lh + 3));
+  EXPECT_GT(CountNear(host, CRect(30, 100, 30 + avg, 100 + lh), kGrey, 60), 0) << "drawn";
+  EXPECT_EQ(CountNear(host, CRect(30 + avg, 100, 64, 100 + rc.Height()), kGrey, 60), 0) << "clipped to the area";
+  host.Save("ui_gallery_label_wide_character.png");
+}
