@@ -17,7 +17,7 @@ namespace {
 
 fs::path ArtifactDir(const std::string& name) {
   const char* root = std::getenv("BUGPOST_ARTIFACTS");
-  fs::path dir = fs::absolute(fs::path(root && *root ? root : ".") / "log_test" / name);
+  fs::path dir = fs::absolute(fs::path(root && *root ? root : ".") / "log-files" / name);
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
