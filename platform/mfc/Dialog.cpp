@@ -26,7 +26,31 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lPa
   t_creating = nullptr;
   if (!dlg) return TRUE;
   if (!dlg->m_hWnd && !dlg->SubclassWindow(hWnd)) return TRUE;
-  return dlg->OnInitDialog();
+  RECT before{};
+  ::GetWindowRect(hWnd, &before);
+  INT_PTR result = dlg->OnInitDialog();
+  CenterIfNotMoved(hWnd, before);
+  return result;
+}
+
+// A dialog that did not place itself during its initialisation opens centred on its owner, or
+// on the work area when it has none, like the framework's dialogs.
+void CDialog::CenterIfNotMoved(HWND hWnd, const RECT& before) {
+  if (!::IsWindow(hWnd) || (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD)) return;
+  RECT now{};
+  ::GetWindowRect(hWnd, &now);
+  if (now.left != before.left || now.top != before.top) return;
+  RECT area{};
+  HWND owner = ::GetParent(hWnd);
+  if (owner) {
+    ::GetWindowRect(owner, &area);
+  } else if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
+    return;
+  }
+  int w = now.right - now.left, h = now.bottom - now.top;
+  int x = area.left + (area.right - area.left - w) / 2;
+  int y = area.top + (area.bottom - area.top - h) / 2;
+  ::SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR CDialog::DoModal() {

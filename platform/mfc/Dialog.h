@@ -30,6 +30,7 @@ class CDialog : public CWnd {
 
  protected:
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static void CenterIfNotMoved(HWND hWnd, const RECT& before);
   // Until EndDialog, the window's end or WM_QUIT: each message goes through PreTranslateMessage
   // of its target and the target's parents up to the dialog, else is dispatched.
   void RunModalLoop();

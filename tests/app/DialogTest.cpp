@@ -186,6 +186,10 @@ TEST_F(ReportDialog, FirstScreenShowsSkinHeadlineInvitationAndGreenSendButton) {
   run.Run([&] { ::GetWindowRect(h, &rc); });
   EXPECT_EQ(rc.right - rc.left, 382);
   EXPECT_EQ(rc.bottom - rc.top, 262);
+  RECT area{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  EXPECT_EQ(rc.left, area.left + (area.right - area.left - 382) / 2) << "opens centred on the work area";
+  EXPECT_EQ(rc.top, area.top + (area.bottom - area.top - 262) / 2);
 
   EXPECT_TRUE(IsBlueBand(bp::headless::Pixel(h, 100, 5))) << "caption band";
   EXPECT_TRUE(IsBlueBand(bp::headless::Pixel(h, 352, 3))) << "close button, normal cell";
