@@ -371,3 +371,18 @@ TEST(DlgEx, OverlayDrawnRightAlignedAtTheSystemButtonPosition) {
   EXPECT_EQ(host.Pixel(332, 4), Pattern(332, 4));
   EXPECT_EQ(host.Pixel(312, 3), Pattern(312, 3));
 }
+
+TEST(DlgEx, MinimiseAndCloseArePostedSystemCommands) {
+  Host host([](BenchDlg& d) { ReportLayout(d); });
+  ASSERT_NE(host.Hwnd(), nullptr);
+  std::vector<UINT> during;
+  host.Run([&] {
+    host.Dlg().OnSysMinimize();
+    during = host.Dlg().sysCommands;  // posted: nothing has happened yet
+  });
+  EXPECT_TRUE(during.empty());
+  EXPECT_EQ(host.Get<std::vector<UINT>>([&] { return host.Dlg().sysCommands; }), std::vector<UINT>{SC_MINIMIZE});
+  EXPECT_TRUE(::IsIconic(host.Hwnd()));
+  host.Run([&] { host.Dlg().OnSysClose(); });
+  EXPECT_EQ(host.Finish(), IDCANCEL);
+}
