@@ -382,6 +382,12 @@ std::shared_ptr<bp::user::Backend> CreateBackend() {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
+  // SDL falls back to drivers that show nothing (offscreen, dummy); those are no display.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || (std::string(driver) != "x11" && std::string(driver) != "wayland")) {
+    SDL_Quit();
+    return nullptr;
+  }
   return std::make_shared<SdlBackend>();
 }
 
