@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <future>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,11 @@
 #include "ui/DlgEx.h"
 #include "ui/ImgProgress.h"
 #include "ui/StaticEx.h"
+
+// Readable rectangles and points in test failures.
+inline void PrintTo(const CRect& r, std::ostream* os) {
+  *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
 
 namespace uitest {
 

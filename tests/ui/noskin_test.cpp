@@ -32,7 +32,7 @@ TEST(NoSkin, EveryLoaderReportsTheMissingBitmapAndChangesNothing) {
   EXPECT_FALSE(frame);
   EXPECT_FALSE(button);
   EXPECT_FALSE(bar);
-  EXPECT_EQ(WindowRect(host.Hwnd()), before) << "the frame keeps its size without a skin";
+  EXPECT_EQ(WindowRect(host.Hwnd()).Size(), before.Size()) << "the frame keeps its size without a skin";
   EXPECT_EQ(buttonAfter, buttonBefore);
   EXPECT_EQ(bp::headless::FindChild(host.Hwnd(), 50000), nullptr) << "no strip 130: no close button";
   EXPECT_EQ(host.Get<int>([&] { return host.Dlg().m_btnSend.m_imgStates.GetSafeHandle() != nullptr; }), 0);
@@ -58,7 +58,8 @@ TEST(NoSkin, CloseButtonStillMadeWhenOnlyTheBackgroundIsMissing) {
   HWND close = bp::headless::FindChild(host.Hwnd(), 50000);
   ASSERT_NE(close, nullptr);
   CRect rc = WindowRect(close);
-  rc.OffsetRect(-window.left, -window.top);
+  const CRect now = WindowRect(host.Hwnd());  // the dialog manager may have centred it since
+  rc.OffsetRect(-now.left, -now.top);
   EXPECT_EQ(rc, CRect(window.Width() - 33, 0, window.Width(), 36));
   EXPECT_EQ(host.Pixel(window.Width() - 20, 10), RGB(20, 120, 220));
   const POINT p = host.Screen(window.Width() - 15, 15);
