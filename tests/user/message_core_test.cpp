@@ -285,6 +285,31 @@ TEST(MessageCore, WindowsOfAnEndedThreadAreGoneAndSendsToThemReturn) {
   EXPECT_EQ(SendMessageW(h, WM_USER + 7, 1, 0), 0);
 }
 
+TEST(MessageCore, ASendPendingOnADestroyedWindowReturnsZero) {
+  static std::atomic<int> handled{0};
+  WNDCLASSEXW wc;
+  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m == WM_USER + 9) return ++handled, 5;
+    return DefWindowProcW(h, m, w, l);
+  };
+  wc.lpszClassName = u"CorePending";
+  RegisterClassExW(&wc);
+  HWND h = MessageWindow(u"CorePending");
+  static std::atomic<LRESULT> result{-1};
+  HANDLE t = CreateThread(
+      nullptr, 0, [](LPVOID p) -> DWORD {
+        result = SendMessageW(static_cast<HWND>(p), WM_USER + 9, 0, 0);
+        return 0;
+      },
+      h, 0, nullptr);
+  Sleep(50);  // the send is queued meanwhile; this thread does not look at its queue
+  DestroyWindow(h);
+  ASSERT_EQ(WaitForSingleObject(t, 5000), WAIT_OBJECT_0) << "the sender must not wait for ever";
+  CloseHandle(t);
+  EXPECT_EQ(result.load(), 0);
+  EXPECT_EQ(handled.load(), 0);
+}
+
 TEST(MessageCore, DestroyFromAnotherThreadIsRefused) {
   RegisterOnce(u"CoreLog", LoggingProc);
   HWND h = MessageWindow(u"CoreLog");

@@ -44,9 +44,12 @@ class HeadlessBackend final : public bp::user::Backend {
   }
   void Present(HWND h, const bp::gdi::Surface& s) override {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
-    bool hasRegion = GetWindowRgn(h, region) != 0;
+    int kind = GetWindowRgn(h, region);
     std::vector<std::uint8_t> mask(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height), 1);
-    if (hasRegion)
+    RECT box{};
+    GetRgnBox(region, &box);
+    bool whole = kind == SIMPLEREGION && box.left <= 0 && box.top <= 0 && box.right >= s.width && box.bottom >= s.height;
+    if (kind != ERROR && !whole)
       for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x)
           mask[static_cast<std::size_t>(y) * s.width + x] = PtInRegion(region, x, y) ? 1 : 0;

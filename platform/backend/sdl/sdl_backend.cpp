@@ -179,7 +179,10 @@ class SdlBackend final : public bp::user::Backend {
     GetWindowRect(h, &r);
     int w = r.right - r.left, hh = r.bottom - r.top;
     bool shaped = false;
-    if (region && w > 0 && hh > 0)
+    RECT box{};
+    bool whole = region && GetRgnBox(region, &box) == SIMPLEREGION && box.left <= 0 && box.top <= 0 &&
+                 box.right >= w && box.bottom >= hh;
+    if (region && !whole && w > 0 && hh > 0)
       for (int y = 0; y < hh && !shaped; ++y)
         for (int x = 0; x < w && !shaped; ++x) shaped = !PtInRegion(region, x, y);
     if (!shaped && !n->shaped) return;

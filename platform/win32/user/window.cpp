@@ -240,6 +240,14 @@ void DestroyTree(HWND hwnd) {
     if (q->track.hwnd == hwnd) q->track = MouseTrack{};
     if (q->lastPointerWindow == hwnd) q->lastPointerWindow = nullptr;
     std::erase_if(q->timers, [&](const Timer& t) { return t.hwnd == hwnd; });
+    // Senders waiting on this window get their answer now instead of waiting on a thread that
+    // may never look at its queue again.
+    std::erase_if(q->sent, [&](const std::shared_ptr<SentMessage>& s) {
+      if (s->hwnd != hwnd) return false;
+      s->done = true;
+      if (s->sender) s->sender->wake.notify_all();
+      return true;
+    });
     if (w->parent)
       if (Window* p = Find(w->parent)) std::erase(p->children, hwnd);
     top = w->IsTopLevel();
