@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 #include <stdexcept>
+#include <unistd.h>
 
 #include <curl/curl.h>
 
@@ -64,7 +65,8 @@ class Switchboard {
           return responder_ ? responder_(r) : std::optional<std::string>(Answer(500, ""));
         }) {
     // Keep the data folder the first send creates out of the real home.
-    fs::path home = Scratch("home");
+    // One per process: ctest runs the cases of this file side by side.
+    fs::path home = Scratch("home-" + std::to_string(::getpid()));
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
     setenv("MOBI_VORPINAPI_NET_HOST", ("127.0.0.1:" + std::to_string(peer_.Port())).c_str(), 1);
