@@ -119,10 +119,9 @@ class SdlBackend final : public bp::user::Backend {
     return RECT{r.x, r.y, r.x + r.w, r.y + r.h};
   }
 
-  void WindowCreated(HWND h) override {
-    if (!OnSdlThread(true)) return;
-    CreateNative(h, false);
-  }
+  // The native window is made when the window is first shown (and made again when it was moved
+  // while hidden): X11 places a window where it is created, but drops moves of unmapped windows.
+  void WindowCreated(HWND) override { OnSdlThread(true); }
 
   void WindowDestroyed(HWND h) override {
     if (!OnSdlThread()) return;
@@ -134,13 +133,19 @@ class SdlBackend final : public bp::user::Backend {
   }
 
   void WindowShown(HWND h, bool visible) override {
+    if (!OnSdlThread()) return;
     Native* n = Lookup(h);
-    if (!n) return;
     if (visible) {
+      if (!n || n->movedHidden) {
+        if (!CreateNative(h, n && n->shapeTried)) return;
+        n = Lookup(h);
+      }
       SDL_ShowWindow(n->window);
+      n->mapped = true;
       if (!n->tooltip) SDL_RaiseWindow(n->window);
-    } else {
+    } else if (n) {
       SDL_HideWindow(n->window);
+      n->mapped = false;
     }
   }
 
@@ -149,6 +154,7 @@ class SdlBackend final : public bp::user::Backend {
     if (!n) return;
     SDL_SetWindowPosition(n->window, r.left, r.top);
     SDL_SetWindowSize(n->window, std::max<int>(1, r.right - r.left), std::max<int>(1, r.bottom - r.top));
+    if (!n->mapped) n->movedHidden = true;
   }
 
   void WindowMinimized(HWND h) override {
@@ -187,10 +193,11 @@ class SdlBackend final : public bp::user::Backend {
         for (int x = 0; x < w && !shaped; ++x) shaped = !PtInRegion(region, x, y);
     if (!shaped && !n->shaped) return;
     // Shapes need a window made for them; it is made again when the shape first appears.
-    if (!n->shaped) {
+    if (!n->shapeTried) {
       if (!CreateNative(h, true)) return;
       n = Lookup(h);
     }
+    if (!n || !n->shaped) return;
     SDL_Surface* mask = SDL_CreateRGBSurfaceWithFormat(0, w, hh, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!mask) return;
     for (int y = 0; y < hh; ++y) {
@@ -241,6 +248,9 @@ class SdlBackend final : public bp::user::Backend {
     SDL_Window* window = nullptr;
     bool tooltip = false;
     bool shaped = false;
+    bool shapeTried = false;  // made as a shaped window, whether or not the display could
+    bool mapped = false;
+    bool movedHidden = false;
   };
 
   bool OnSdlThread(bool claim = false) {
@@ -259,7 +269,9 @@ class SdlBackend final : public bp::user::Backend {
   }
 
   bool CreateNative(HWND h, bool shaped) {
+    bool wasMapped = false;
     if (auto it = m_windows.find(h); it != m_windows.end()) {
+      wasMapped = it->second.mapped;
       m_byId.erase(SDL_GetWindowID(it->second.window));
       SDL_DestroyWindow(it->second.window);
       m_windows.erase(it);
@@ -282,13 +294,21 @@ class SdlBackend final : public bp::user::Backend {
     n.window = win;
     n.tooltip = tooltip;
     n.shaped = shaped && SDL_IsShapedWindow(win);
+    n.shapeTried = shaped;
     if (!tooltip) SDL_SetWindowHitTest(win, &SdlBackend::HitTest, this);
     m_windows[h] = n;
     m_byId[SDL_GetWindowID(win)] = h;
     HICON big = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0));
     HICON small = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_SMALL, 0));
     if (big || small) WindowIconChanged(h, big, small);
-    if (IsWindowVisible(h)) WindowShown(h, true);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(h, region) != ERROR) WindowRegionChanged(h, region);
+    DeleteObject(region);
+    if (wasMapped)
+      if (Native* now = Lookup(h); now && !now->mapped) {
+        SDL_ShowWindow(now->window);
+        now->mapped = true;
+      }
     bp::user::NativeExposed(h);
     return true;
   }
