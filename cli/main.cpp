@@ -11,6 +11,8 @@
 #include "app/SendReportThread.h"
 #include "app/Startup.h"
 #include "cli/ProgressMeter.h"
+#include "platform/backend/headless/headless_backend.h"
+#include "platform/win32/user/backend.h"
 #include "platform/win32/windows.h"
 
 namespace {
@@ -88,6 +90,9 @@ int main(int argc, char** argv) {
     case StartupOutcome::Run:
       break;
   }
+
+  // Windowless by design: never open a display, even where one is available.
+  bp::user::SetBackend(bp::headless::Instance());
 
   SenderState state;
   gState = &state;

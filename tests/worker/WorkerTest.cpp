@@ -14,6 +14,8 @@
 #include "Common/NetworkUtilities.h"
 #include "app/ReportSource.h"
 #include "app/SendReportThread.h"
+#include "platform/backend/headless/headless_backend.h"
+#include "platform/win32/user/backend.h"
 #include "platform/win32/windows.h"
 #include "report/ReportRequest.h"
 #include "report/Signature.h"
@@ -65,6 +67,8 @@ class Switchboard {
           return responder_ ? responder_(r) : std::optional<std::string>(Answer(500, ""));
         }) {
     // Keep the data folder the first send creates out of the real home.
+    // The worker needs no display; keep the tests the same wherever they run.
+    bp::user::SetBackend(bp::headless::Instance());
     // One per process: ctest runs the cases of this file side by side.
     fs::path home = Scratch("home-" + std::to_string(::getpid()));
     setenv("HOME", home.c_str(), 1);
