@@ -197,6 +197,15 @@ TEST_F(ModalTest, EndedBySysCommandClose) {
   EXPECT_EQ(run.lastCommand.load(), IDCANCEL);
 }
 
+TEST_F(ModalTest, EndedByAltF4) {
+  Start();
+  hl::KeyDown(VK_MENU);
+  hl::PressKey(VK_F4);
+  hl::KeyUp(VK_MENU);
+  Finish();
+  EXPECT_EQ(run.result.load(), IDCANCEL);
+}
+
 TEST_F(ModalTest, KeyboardDefaults) {
   run.endOnSend = false;
   Start();

@@ -157,6 +157,10 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_SYSKEYDOWN:
+      if (wParam == VK_F4)
+        if (HWND top = GetAncestor(hwnd, GA_ROOT)) PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return 0;
     case WM_GETFONT: return 0;
     case WM_GETDLGCODE: return 0;
     case WM_NOTIFY: return 0;

@@ -21,7 +21,7 @@ ThreadQueue* CaptureQueue() {
   return nullptr;
 }
 
-WPARAM KeyFlags() {
+WPARAM CurrentKeyFlags() {
   auto& in = Input();
   WPARAM f = 0;
   if (in.keys[VK_LBUTTON]) f |= MK_LBUTTON;
@@ -127,7 +127,7 @@ void CookPointer(Guard& g, ThreadQueue* q, const InputEvent& e, std::vector<MSG>
   LPARAM clientPos = MAKELPARAM(e.screen.x - o.x, e.screen.y - o.y);
   LPARAM screenPos = MAKELPARAM(e.screen.x, e.screen.y);
   if (e.kind == InputEvent::kMove) {
-    if (client) Push(out, target, WM_MOUSEMOVE, KeyFlags(), clientPos, e.screen);
+    if (client) Push(out, target, WM_MOUSEMOVE, e.keyFlags, clientPos, e.screen);
     else Push(out, target, WM_NCMOUSEMOVE, static_cast<WPARAM>(hit), screenPos, e.screen);
     return;
   }
@@ -159,7 +159,7 @@ void CookPointer(Guard& g, ThreadQueue* q, const InputEvent& e, std::vector<MSG>
     }
   }
   UINT m = ButtonMessage(e.button, down, dbl, client);
-  if (client) Push(out, target, m, KeyFlags(), clientPos, e.screen);
+  if (client) Push(out, target, m, e.keyFlags, clientPos, e.screen);
   else Push(out, target, m, static_cast<WPARAM>(hit), screenPos, e.screen);
 }
 
@@ -172,8 +172,11 @@ void CookKey(ThreadQueue* q, const InputEvent& e, std::vector<MSG>& out) {
     return;
   }
   bool down = e.kind == InputEvent::kKeyDown;
-  LPARAM l = down ? 1 : static_cast<LPARAM>(0xC0000001u);
-  Push(out, target, down ? WM_KEYDOWN : WM_KEYUP, e.key, l, Input().pointer);
+  // With Alt held (and for Alt itself) keys are system keys, as F4 to close needs.
+  bool sys = e.alt || e.key == VK_MENU;
+  LPARAM l = (down ? 1 : static_cast<LPARAM>(0xC0000001u)) | (sys ? (1 << 29) : 0);
+  UINT msg = sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+  Push(out, target, msg, e.key, l, Input().pointer);
 }
 
 ThreadQueue* KeyQueue() {
@@ -196,12 +199,15 @@ void PostPointer(const InputEvent& e) {
     static const int vks[3] = {VK_LBUTTON, VK_RBUTTON, 4};
     in.keys[vks[std::clamp(e.button, 0, 2)]] = e.kind == InputEvent::kButtonDown;
   }
+  InputEvent ev = e;
+  ev.keyFlags = CurrentKeyFlags();
+  ev.alt = in.keys[VK_MENU];
   ThreadQueue* target = CaptureQueue();
   auto pressed = in.pressQueue.lock();
   if (!target && pressed && pressed->alive) target = pressed.get();
   if (!target)
     if (Window* top = TopLevelAtLocked(e.screen)) target = top->queue.get();
-  if (target) EnqueueInput(target, e);
+  if (target) EnqueueInput(target, ev);
   if (e.kind == InputEvent::kButtonDown && target) {
     in.pressQueue = QueueOf(target->threadId);
   } else if (e.kind == InputEvent::kButtonUp && !in.keys[VK_LBUTTON] && !in.keys[VK_RBUTTON] && !in.keys[4]) {
@@ -210,7 +216,7 @@ void PostPointer(const InputEvent& e) {
   // A thread whose window the pointer left hears of it too, so it can send WM_MOUSELEAVE.
   for (auto& [id, q] : Queues())
     if (q.get() != target && (q->track.hwnd || q->lastPointerWindow)) {
-      InputEvent moved = e;
+      InputEvent moved = ev;
       moved.kind = InputEvent::kMove;
       EnqueueInput(q.get(), moved);
     }
@@ -272,6 +278,8 @@ void InputKey(UINT vk, bool down) {
   e.kind = down ? InputEvent::kKeyDown : InputEvent::kKeyUp;
   e.key = vk;
   e.target = Input().foreground;
+  e.alt = Input().keys[VK_MENU];
+  e.keyFlags = CurrentKeyFlags();
   if (ThreadQueue* q = KeyQueue()) EnqueueInput(q, e);
 }
 

@@ -44,6 +44,8 @@ struct InputEvent {
   UINT key = 0;     // virtual key or character
   DWORD time = 0;
   HWND target = nullptr;  // key events: the window that had the focus, else null
+  WPARAM keyFlags = 0;    // MK_* as they were when the event happened
+  bool alt = false;       // Alt held when the event happened
 };
 
 struct QueueItem {
