@@ -38,7 +38,8 @@ class SendTest : public ::testing::Test {
                           {"MOBI_VORPINAPI_NET_HOST=" + host, "HOME=" + dir_.string(),
                            "XDG_CONFIG_HOME=" + (dir_ / ".config").string(),
                            "XDG_RUNTIME_DIR=" + (dir_ / "runtime").string(),
-                           "VORPIN_LOG_FILE=" + (dir_ / "bugpost.log").string()},
+                           "VORPIN_LOG_FILE=" + (dir_ / "bugpost.log").string(),
+                           "LSAN_OPTIONS=suppressions=" BUGPOST_CHILD_LSAN_SUPP ":print_suppressions=0"},
                           dir_);
   }
 
