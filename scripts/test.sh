@@ -18,7 +18,7 @@ run_tree() { # name sanitizers target ctest-args...
   echo "== $name: build"
   bash "$root/scripts/build.sh" "$root/build-$name" "$san" "$target" || { echo "== $name: build failed"; status=1; return; }
   echo "== $name: test"
-  (cd "$root/build-$name" && ctest --output-on-failure --timeout 600 -j2 "$@") || status=1
+  (cd "$root/build-$name" && ctest --output-on-failure --timeout 600 "$@") || status=1
 }
 
 run_tree asan "address,undefined" all -LE nosan

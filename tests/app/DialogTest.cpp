@@ -9,6 +9,8 @@
 #include <regex>
 #include <thread>
 
+#include <unistd.h>
+
 #include "app/BugpostDlg.h"
 #include "app/SendReportThread.h"
 #include "platform/backend/headless/headless.h"
@@ -52,7 +54,7 @@ struct Report {
 
 Report WriteReport(const std::string& name) {
   fs::path dir = fs::absolute(fs::path(std::getenv("BUGPOST_ARTIFACTS") ? std::getenv("BUGPOST_ARTIFACTS") : ".") /
-                              "app" / "reports" / name);
+                              "app" / "reports" / (name + "-" + std::to_string(getpid())));
   fs::remove_all(dir);
   fs::create_directories(dir);
   Report r{dir / "crash", std::string("MDMP\0\x01\x02\xff", 8) + std::string(200000, 'd'), "report of " + name + "\n"};
@@ -176,6 +178,7 @@ bool StoredFileWithContents(const std::string& contents) {
 class ReportDialog : public ::testing::Test {
  protected:
   void SetUp() override { ReportPeer::Get().Reset(); }
+  void TearDown() override { ReportPeer::Get().Quiesce(); }
 };
 
 TEST_F(ReportDialog, FirstScreenShowsSkinHeadlineInvitationAndGreenSendButton) {

@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -11,7 +13,8 @@ namespace fs = std::filesystem;
 namespace {
 fs::path Scratch(const std::string& name) {
   const char* root = std::getenv("BUGPOST_ARTIFACTS");
-  fs::path dir = fs::absolute(fs::path(root && *root ? root : ".") / "app" / name);
+  // One folder per process: ctest runs several of these test processes at once.
+  fs::path dir = fs::absolute(fs::path(root && *root ? root : ".") / "app" / ("peer-" + std::to_string(getpid())) / name);
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
@@ -80,7 +83,27 @@ void ReportPeer::Reset() {
   held_ = false;
 }
 
+void ReportPeer::Quiesce() {
+  Release();
+  std::unique_lock<std::mutex> lock(mutex_);
+  quiet_.wait_for(lock, std::chrono::seconds(30), [this] { return answering_ == 0; });
+}
+
 std::optional<std::string> ReportPeer::Answer(const testpeer::Request& request) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++answering_;
+  }
+  std::optional<std::string> answer = MakeAnswer(request);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    --answering_;
+  }
+  quiet_.notify_all();
+  return answer;
+}
+
+std::optional<std::string> ReportPeer::MakeAnswer(const testpeer::Request& request) {
   std::optional<std::string> scripted;
   {
     std::unique_lock<std::mutex> lock(mutex_);

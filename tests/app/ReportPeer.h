@@ -27,6 +27,9 @@ class ReportPeer {
   // Requests seen since the last Reset.
   std::vector<testpeer::Request> Requests();
   void Reset();
+  // Releases held answers and waits until no answer is being made, so that nothing of the peer
+  // still runs when the test (or the process) ends.
+  void Quiesce();
 
   BugService& Service() { return *service_; }
   std::string DataDir() const { return dataDir_; }
@@ -34,10 +37,13 @@ class ReportPeer {
  private:
   ReportPeer();
   std::optional<std::string> Answer(const testpeer::Request& request);
+  std::optional<std::string> MakeAnswer(const testpeer::Request& request);
 
   std::mutex mutex_;
   std::condition_variable released_;
   bool held_ = false;
+  int answering_ = 0;
+  std::condition_variable quiet_;
   std::optional<std::string> uploadAnswer_;
   std::vector<std::string> times_;
   std::size_t nextTime_ = 0;
