@@ -21,22 +21,18 @@ for tool in Xvfb xdotool xdpyinfo import; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/setup.sh installs it)"
 done
 
-# A free display number: no socket and no lock file. Xvfb listens on its local socket only.
+# Xvfb picks a free display number itself (-displayfd), so parallel runs never collide.
+# It listens on its local socket only.
+Xvfb -displayfd 3 -screen 0 640x400x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
 display=""
-for n in $(seq 91 160); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-    Xvfb ":$n" -screen 0 640x400x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 100); do
-      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then display=":$n"; break; fi
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    [ -n "$display" ] && break
-    kill "$xvfb_pid" 2>/dev/null; xvfb_pid=""
-  fi
+for _ in $(seq 1 100); do
+  n=$(tr -dc '0-9' <"$work/display" 2>/dev/null)
+  if [ -n "$n" ] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then display=":$n"; break; fi
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
 done
-[ -n "$display" ] || fail "could not start Xvfb"
+[ -n "$display" ] || fail "could not start Xvfb: $(cat "$work/xvfb.log")"
 export DISPLAY=$display
 
 BUGPOST_BACKEND=sdl "$demo" >"$work/out" 2>"$work/err" &

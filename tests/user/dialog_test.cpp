@@ -72,9 +72,11 @@ struct ModalRun {
   std::atomic<int> initDialogs{0};
   std::atomic<int> commands{0};
   std::atomic<int> lastCommand{0};
+  std::atomic<int> sends{0};
   std::atomic<INT_PTR> result{-100};
   std::atomic<bool> done{false};
   bool endOnSend = true;
+  bool hideOnSend = false;
 };
 ModalRun* g_run = nullptr;
 
@@ -87,7 +89,9 @@ INT_PTR CALLBACK TestDlgProc(HWND h, UINT m, WPARAM w, LPARAM) {
     case WM_COMMAND:
       g_run->commands++;
       g_run->lastCommand = LOWORD(w);
+      if (LOWORD(w) == 1000) g_run->sends++;
       if (LOWORD(w) == IDCANCEL) EndDialog(h, IDCANCEL);
+      if (LOWORD(w) == 1000 && g_run->hideOnSend) ShowWindow(GetDlgItem(h, 1000), SW_HIDE);
       if (LOWORD(w) == 1000 && g_run->endOnSend) EndDialog(h, 7);
       return TRUE;
   }
@@ -229,6 +233,28 @@ TEST_F(ModalTest, KeyboardDefaults) {
   hl::PressKey(VK_ESCAPE);
   Finish();
   EXPECT_EQ(run.result.load(), IDCANCEL);
+}
+
+// The report dialog hides its send button while a report goes out: neither Enter nor the space
+// bar may press it then, though it had the focus. The focus moves on to the next control that
+// can take it (here the Cancel button).
+TEST_F(ModalTest, AHiddenButtonTakesNoKeys) {
+  run.endOnSend = false;
+  run.hideOnSend = true;
+  Start();
+  RECT r;
+  GetWindowRect(GetDlgItem(run.dialog, 1000), &r);
+  hl::Click(r.left + 3, r.top + 3);
+  ASSERT_TRUE(hl::WaitIdle());
+  ASSERT_EQ(run.sends.load(), 1);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(run.dialog, 1000)));
+  hl::PressKey(VK_RETURN);
+  ASSERT_TRUE(hl::WaitIdle());
+  EXPECT_EQ(run.sends.load(), 1) << "Enter: the default button is hidden";
+  hl::PressKey(VK_SPACE);
+  Finish();
+  EXPECT_EQ(run.sends.load(), 1);
+  EXPECT_EQ(run.result.load(), IDCANCEL) << "the keys went to the control that has the focus now";
 }
 
 DWORD ProgressWorker(LPVOID p) {

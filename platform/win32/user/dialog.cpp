@@ -264,7 +264,8 @@ LRESULT DefDlgProcW(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         Guard g(Lock());
         if (Window* w = DialogWindow(dlg)) last = w->lastFocus;
       }
-      if (!last || !IsChild(dlg, last)) last = FirstTabStop(dlg);
+      if (!last || !IsChild(dlg, last) || !IsWindowVisible(last) || !IsWindowEnabled(last)) last = FirstTabStop(dlg);
+      // With no control that can take it, the dialog keeps the focus itself.
       if (last) SetFocus(last);
       return 0;
     }

@@ -107,6 +107,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
 
 BOOL ShowWindow(HWND hwnd, int cmd) {
   bool wasVisible, top, minimize = false, restore = false, activate = false;
+  HWND focusTo = nullptr;
   {
     Guard g(Lock());
     Window* w = Find(hwnd);
@@ -138,8 +139,16 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       InvalidateUnder(w);
       ThreadQueue* q = w->queue.get();
       if (q->capture == hwnd) q->capture = nullptr;
+      // A hidden window cannot keep the keyboard: a hidden button must not be pressed with
+      // the space bar. The focus goes to the parent.
+      for (Window* f = Find(q->focus); f && w->parent; f = f->parent ? Find(f->parent) : nullptr)
+        if (f == w) {
+          focusTo = w->parent;
+          break;
+        }
     }
   }
+  if (focusTo) SetFocus(focusTo);
   if (!wasVisible != (cmd == SW_HIDE)) SendMessageW(hwnd, WM_SHOWWINDOW, cmd != SW_HIDE, 0);
   if (top) GetBackend()->WindowShown(hwnd, cmd != SW_HIDE);
   if (minimize) {
