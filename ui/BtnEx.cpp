@@ -1,4 +1,5 @@
 #include "ui/BtnEx.h"
+#include "ui/ParentBackground.h"
 
 namespace {
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
@@ -118,18 +119,7 @@ void CBtnEx::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
   memDC.DeleteDC();
 }
 
-void CBtnEx::DrawParentBackground(CDC* pDC) {
-  CWnd* pParent = GetParent();
-  if (pParent == nullptr) return;
-  CRect rcWnd, rcParent;
-  GetWindowRect(&rcWnd);
-  pParent->GetWindowRect(&rcParent);
-  const int dx = rcWnd.left - rcParent.left;
-  const int dy = rcWnd.top - rcParent.top;
-  pDC->SetWindowOrg(dx, dy);
-  pParent->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), 0);
-  pDC->SetViewportOrg(dx, dy);
-}
+void CBtnEx::DrawParentBackground(CDC* pDC) { ::DrawParentBackground(this, pDC); }
 
 void CBtnEx::DrawStateImage(CDC* pDC, int nCell) {
   if (m_imgStates.GetSafeHandle() == nullptr || nCell < 0 || nCell >= m_imgStates.GetImageCount()) return;

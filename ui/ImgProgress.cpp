@@ -1,4 +1,5 @@
 #include "ui/ImgProgress.h"
+#include "ui/ParentBackground.h"
 
 #include <algorithm>
 
@@ -82,18 +83,7 @@ void CImgProgress::OnPaint() {
   memDC.SelectObject(pOld);
 }
 
-void CImgProgress::DrawParentBackground(CDC* pDC) {
-  CWnd* pParent = GetParent();
-  if (pParent == nullptr) return;
-  CRect rcWnd, rcParent;
-  GetWindowRect(&rcWnd);
-  pParent->GetWindowRect(&rcParent);
-  const int dx = rcWnd.left - rcParent.left;
-  const int dy = rcWnd.top - rcParent.top;
-  pDC->SetWindowOrg(dx, dy);
-  pParent->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), 0);
-  pDC->SetViewportOrg(dx, dy);
-}
+void CImgProgress::DrawParentBackground(CDC* pDC) { ::DrawParentBackground(this, pDC); }
 
 void CImgProgress::DrawTrack(CDC* pDC) {
   if (m_hBkBitmap == nullptr) return;

@@ -1,4 +1,5 @@
 #include "ui/StaticEx.h"
+#include "ui/ParentBackground.h"
 
 #include <algorithm>
 #include <string_view>
@@ -60,17 +61,9 @@ void CStaticEx::OnPaint() {
 void CStaticEx::DrawBackground(CDC* pDC) {
   CRect rcWnd;
   GetWindowRect(&rcWnd);
-  if (CWnd* pParent = GetParent()) {
-    CRect rcParent;
-    pParent->GetWindowRect(&rcParent);
-    const int dx = rcWnd.left - rcParent.left;
-    const int dy = rcWnd.top - rcParent.top;
-    const int saved = pDC->SaveDC();
-    pDC->SetWindowOrg(dx, dy);
-    pParent->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), 0);
-    pDC->SetViewportOrg(dx, dy);
-    pDC->RestoreDC(saved);
-  }
+  const int saved = pDC->SaveDC();
+  ::DrawParentBackground(this, pDC);
+  pDC->RestoreDC(saved);
 
   const int x = m_bIconRight ? rcWnd.Width() - m_nIconWidth - 3 : 3;
   const int y = (rcWnd.Height() - m_nIconHeight) / 2;
