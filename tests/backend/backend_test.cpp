@@ -32,6 +32,22 @@ TEST(BackendChoice, HeadlessWithoutADisplayOrWhenForced) {
   EXPECT_EXIT(ChosenIn(nullptr, ":9999"), ::testing::ExitedWithCode(10), "no display");
 }
 
+// A program with message-only windows (the windowless sender) never opens a display.
+int MessageOnlyChoosesNothing() {
+  setenv("BUGPOST_BACKEND", "sdl", 1);
+  setenv("DISPLAY", ":9999", 1);
+  HWND h = CreateWindowExW(0, u"Static", u"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  SetTimer(h, 1, 20, nullptr);
+  MSG m;
+  while (GetMessageW(&m, nullptr, 0, 0) && m.message != WM_TIMER) DispatchMessageW(&m);
+  std::_Exit(bp::user::ExistingBackend() ? 21 : 20);
+}
+
+TEST(BackendChoice, MessageOnlyWindowsRunOnTheMachineClockWithoutABackend) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(MessageOnlyChoosesNothing(), ::testing::ExitedWithCode(20), "^$");
+}
+
 LRESULT CALLBACK Solid(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_ERASEBKGND) {
     RECT r;

@@ -1,5 +1,7 @@
 #include "platform/win32/user/backend.h"
 
+#include <chrono>
+
 #include "platform/win32/user/state.h"
 
 namespace bp::user {
@@ -21,7 +23,16 @@ std::shared_ptr<Backend> GetBackend() {
   return g_backend;
 }
 
-std::uint64_t Now() { return GetBackend()->Now(); }
+std::shared_ptr<Backend> ExistingBackend() {
+  std::lock_guard<std::mutex> g(g_backendLock);
+  return g_backend;
+}
+
+std::uint64_t Now() {
+  if (auto b = ExistingBackend()) return b->Now();
+  return static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count());
+}
 
 
 }  // namespace bp::user

@@ -43,7 +43,11 @@ class Backend {
 
 // Installs `backend` for all windows created from now on (and the clock of all timers).
 void SetBackend(std::shared_ptr<Backend> backend);
+// The active backend, chosen on first use. Windows that show nothing (message-only windows, as
+// the windowless sender uses) never make the choice: until then ExistingBackend is null and the
+// clock is the machine's monotonic one.
 std::shared_ptr<Backend> GetBackend();
+std::shared_ptr<Backend> ExistingBackend();
 // The backend a program gets when it installed none itself (platform/backend/select.cpp):
 // BUGPOST_BACKEND=headless|sdl forces one; otherwise SDL when a display is there
 // (DISPLAY or WAYLAND_DISPLAY set), headless when not.

@@ -18,7 +18,7 @@ LRESULT SetText(HWND hwnd, LPCWSTR text) {
     if (!w) return FALSE;
     w->text = text ? text : u"";
   }
-  GetBackend()->WindowTextChanged(hwnd);
+  if (auto b = ExistingBackend()) b->WindowTextChanged(hwnd);
   return TRUE;
 }
 
@@ -124,7 +124,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         big = w->iconBig;
         small = w->iconSmall;
       }
-      GetBackend()->WindowIconChanged(hwnd, big, small);
+      if (auto b = ExistingBackend()) b->WindowIconChanged(hwnd, big, small);
       return reinterpret_cast<LRESULT>(old);
     }
     case WM_GETICON: {

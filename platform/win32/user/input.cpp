@@ -320,7 +320,7 @@ HWND SetCapture(HWND hwnd) {
     q->capture = hwnd;
   }
   if (old && old != hwnd) SendMessageW(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
-  GetBackend()->CaptureChanged(hwnd);
+  if (auto b = ExistingBackend()) b->CaptureChanged(hwnd);
   return old;
 }
 
@@ -334,7 +334,7 @@ BOOL ReleaseCapture() {
   }
   if (old) {
     SendMessageW(old, WM_CAPTURECHANGED, 0, 0);
-    GetBackend()->CaptureChanged(nullptr);
+    if (auto b = ExistingBackend()) b->CaptureChanged(nullptr);
   }
   return TRUE;
 }

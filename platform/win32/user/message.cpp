@@ -45,26 +45,32 @@ void ServeOne(Guard& g, ThreadQueue* q) {
 
 // Waits until the queue has work or `deadline` (backend clock) passes. Lock held.
 void WaitForWork(Guard& g, ThreadQueue* q, std::uint64_t deadline) {
-  auto backend = GetBackend();
+  auto backend = ExistingBackend();
   q->idle = true;
   IdleChanged();
-  bool real = backend->RealTime();
+  bool real = !backend || backend->RealTime();
   while (q->idle) {
     if (!real) {
       // Virtual clock: only new work or a clock step (which wakes us) can change anything.
       q->wake.wait(g);
       break;
     }
-    // A real backend reads its native events on this thread; poll it at a short interval.
-    std::uint64_t now = backend->Now();
+    std::uint64_t now = Now();
     if (deadline != UINT64_MAX && now >= deadline) break;
-    std::uint64_t slice = 10;
+    if (!backend && deadline == UINT64_MAX) {
+      q->wake.wait(g);  // nothing on a screen to look at: only new work can wake us
+      break;
+    }
+    // A backend reads its native events on this thread: poll it at a short interval.
+    std::uint64_t slice = backend ? 10 : UINT64_MAX;
     if (deadline != UINT64_MAX) slice = std::min<std::uint64_t>(slice, deadline - now);
     q->wake.wait_for(g, std::chrono::milliseconds(slice));
     if (!q->idle) break;
-    g.unlock();
-    backend->Pump();
-    g.lock();
+    if (backend) {
+      g.unlock();
+      backend->Pump();
+      g.lock();
+    }
     if (!q->sent.empty() || !q->posted.empty()) break;
   }
   q->idle = false;

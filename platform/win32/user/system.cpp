@@ -43,7 +43,8 @@ HCURSOR SetCursor(HCURSOR cursor) {
     old = Input().cursor;
     Input().cursor = cursor;
   }
-  if (old != cursor) GetBackend()->CursorChanged(cursor);
+  if (old != cursor)
+    if (auto b = ExistingBackend()) b->CursorChanged(cursor);
   return old;
 }
 
