@@ -99,7 +99,7 @@ struct NMHDR {
   UINT code;
 };
 
-// Special window handles
+// Window handles with a meaning of their own
 inline const HWND HWND_MESSAGE = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-3));
 inline const HWND HWND_TOP = nullptr;
 inline const HWND HWND_BOTTOM = reinterpret_cast<HWND>(static_cast<LONG_PTR>(1));
