@@ -1,6 +1,7 @@
 #include "log/Log.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -62,13 +63,15 @@ void MakeParentFolders(const std::string& path) {
 }
 
 std::string TimeStamp() {
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
+  auto now = std::chrono::system_clock::now();
+  std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  long millis = static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
   tm utc{};
-  ::gmtime_r(&now.tv_sec, &utc);
+  ::gmtime_r(&seconds, &utc);
   char buf[40];
   std::size_t n = std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &utc);
-  std::snprintf(buf + n, sizeof buf - n, ".%03ldZ", now.tv_nsec / 1000000);
+  std::snprintf(buf + n, sizeof buf - n, ".%03ldZ", millis);
   return buf;
 }
 
