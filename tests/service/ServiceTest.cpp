@@ -4,6 +4,7 @@
 #include <json/json.h>
 
 #include <fstream>
+#include <thread>
 #include <sstream>
 
 #include "Common/NetworkUtilities.h"
@@ -14,6 +15,7 @@
 #include "service/UploadChecks.h"
 #include "tests/service/ServiceFixture.h"
 
+namespace fs = std::filesystem;
 using testservice::Now;
 using testservice::RunningService;
 
@@ -258,4 +260,28 @@ TEST(Service, RefusesBodiesOverTheLimit) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1].rfind("refused 413", 0), 0u) << lines[1];
   EXPECT_EQ(service.TempFiles(), 0u);
+}
+
+TEST(Service, ConcurrentUploadsAreAllStored) {
+  RunningService service("concurrent");
+  ASSERT_TRUE(service.Started()) << service.Why();
+  constexpr int kSenders = 6;
+  std::vector<int> statuses(kSenders, 0);
+  std::vector<std::thread> senders;
+  for (int i = 0; i < kSenders; ++i) {
+    senders.emplace_back([&, i] {
+      httplib::Result r = Send(service, GoodUpload("crash" + std::to_string(i), std::string(200000, 'a' + i), "t"));
+      statuses[i] = r ? r->status : -1;
+    });
+  }
+  for (std::thread& t : senders) t.join();
+  for (int status : statuses) EXPECT_EQ(status, 200);
+  httplib::Client client("127.0.0.1", service.Port());
+  Json::Value list = ParseJson(client.Get("/reports")->body);
+  ASSERT_EQ(list.size(), static_cast<unsigned>(kSenders));
+  for (const Json::Value& item : list) {
+    std::string name = item["name"].asString();
+    char letter = static_cast<char>('a' + std::stoi(name.substr(5)));
+    EXPECT_EQ(ReadFile(fs::path(item["location"].asString()) / "report.dmp"), std::string(200000, letter)) << name;
+  }
 }
