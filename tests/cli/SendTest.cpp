@@ -31,7 +31,7 @@ class SendTest : public ::testing::Test {
     std::ofstream(dir_ / "crash.txt", std::ios::binary) << text_;
   }
 
-  testchild::Outcome Send(const std::vector<std::string>& args, const std::string& host) {
+  testchild::Outcome Send(const std::vector<std::string>& args, const std::string& host, bool terminal = false) {
     std::vector<std::string> argv = {BUGPOST_SEND_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     return testchild::Run(argv,
@@ -40,7 +40,7 @@ class SendTest : public ::testing::Test {
                            "XDG_RUNTIME_DIR=" + (dir_ / "runtime").string(),
                            "VORPIN_LOG_FILE=" + (dir_ / "bugpost.log").string(),
                            "LSAN_OPTIONS=suppressions=" BUGPOST_CHILD_LSAN_SUPP ":print_suppressions=0"},
-                          dir_);
+                          dir_, terminal);
   }
 
   fs::path dir_;
@@ -64,6 +64,19 @@ TEST_F(SendTest, AcceptedReportIsStoredByteForByte) {
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(testchild::Slurp(stored[0] / "report.dmp"), dump_);
   EXPECT_EQ(testchild::Slurp(stored[0] / "report.txt"), text_);
+}
+
+TEST_F(SendTest, DrawsABarWhenStandardErrorIsATerminal) {
+  testservice::RunningService service("send_terminal");
+  ASSERT_TRUE(service.Started()) << service.Why();
+  testchild::Outcome r = Send({(dir_ / "crash").string()}, service.Host(), true);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(LastLine(r.out), "accepted");
+  EXPECT_NE(r.err.find("\rsending [" + std::string(40, '#') + "] 100%"), std::string::npos) << r.err;
+  // One redrawn line, ended once (the terminal shows the newline as CR LF).
+  std::size_t lineEnds = 0;
+  for (std::size_t at = r.err.find('\n'); at != std::string::npos; at = r.err.find('\n', at + 1)) ++lineEnds;
+  EXPECT_EQ(lineEnds, 1u) << r.err;
 }
 
 TEST_F(SendTest, RefusedOrUnreachableServiceExitsOne) {
