@@ -1,5 +1,5 @@
-// bugpost-demo: a window with a button and a progress bar, to see the platform layer on a real
-// display. The progress bar fills by itself; clicking the button prints "clicked" and ends the
+// bugpost-demo: a shaped window with a button and a progress bar, to see the platform layer on a
+// real display. The progress bar fills by itself; clicking the button prints "clicked" and ends the
 // program with status 0. Without a click it gives up after 60 s with status 3.
 #include <cstdio>
 
@@ -80,6 +80,12 @@ int main() {
   HWND frame = CreateWindowExW(WS_EX_APPWINDOW, u"BugpostDemo", u"bugpost demo", WS_POPUP | WS_VISIBLE, 100, 100, 320,
                                150, nullptr, nullptr, nullptr, nullptr);
   if (!frame) return 1;
+  // A region with the top-left 4 x 4 corner cut off: the display shows the window's shape.
+  HRGN shape = CreateRectRgn(0, 0, 320, 150);
+  HRGN corner = CreateRectRgn(0, 0, 4, 4);
+  CombineRgn(shape, shape, corner, RGN_DIFF);
+  DeleteObject(corner);
+  SetWindowRgn(frame, shape, TRUE);
   std::printf("ready\n");
   std::fflush(stdout);
   MSG msg;

@@ -42,6 +42,15 @@ wid=$(timeout 15 xdotool search --sync --onlyvisible --name "bugpost demo" 2>/de
 sleep 1  # let the progress bar move and the picture settle
 import -window root "$art/demo_xvfb.png" || fail "no screenshot"
 echo "demo_xvfb: screenshot $art/demo_xvfb.png"
+# The window sits at (100, 100): its caption band is presented, and the corner its region cuts
+# off shows the root window.
+pixel() { convert "$art/demo_xvfb.png" -format "%[hex:p{$1,$2}]" info: 2>/dev/null | cut -c1-6; }
+band=$(pixel 400 110); corner=$(pixel 101 101)
+[ "$band" = "08A1DF" ] || fail "caption band pixel is $band, not 08A1DF"
+[ "$corner" = "000000" ] || fail "the cut corner shows $corner, not the root window"
+# The progress bar fills by itself on real-time timers.
+bar=$(pixel 125 168)
+[ "$bar" = "06B025" ] || fail "the progress bar shows $bar at its start, not its fill 06B025"
 
 # The button sits at (20, 100) to (140, 130) in the window.
 xdotool mousemove --window "$wid" 80 115 click 1

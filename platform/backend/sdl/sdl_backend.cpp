@@ -1,15 +1,18 @@
 // The SDL2 backend: a borderless native window per top-level window, its hit test driven by
 // WM_NCHITTEST (caption drag and edge resize), system cursors, icons, minimise, tooltip popups,
-// the window region as shape where the display supports it, and the composed surface presented
+// the window region as X11 shape, and the composed surface presented
 // after each paint cycle. SDL is used from the one thread that runs the windows (the first
 // thread that creates a top-level window); the window layer lets it read events while that
 // thread waits for messages.
 #include "platform/backend/sdl/sdl_backend.h"
 
 #include <SDL.h>
-#include <SDL_shape.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -105,7 +108,13 @@ class SdlBackend final : public bp::user::Backend {
   ~SdlBackend() override = default;  // the process ends with SDL still up; nothing to tear down
 
   const char* Name() const override { return "sdl"; }
-  std::uint64_t Now() override { return SDL_GetTicks64(); }
+  // The machine's monotonic clock, as the window layer uses before any backend exists, so timers
+  // set before the first window keep their time.
+  std::uint64_t Now() override {
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
+  }
   bool RealTime() const override { return true; }
 
   RECT ScreenRect() override {
@@ -137,7 +146,7 @@ class SdlBackend final : public bp::user::Backend {
     Native* n = Lookup(h);
     if (visible) {
       if (!n || n->movedHidden) {
-        if (!CreateNative(h, n && n->shapeTried)) return;
+        if (!CreateNative(h)) return;
         n = Lookup(h);
       }
       SDL_ShowWindow(n->window);
@@ -178,37 +187,46 @@ class SdlBackend final : public bp::user::Backend {
     SDL_FreeSurface(s);
   }
 
+  // The region becomes the window's X11 shape, one rectangle per run of pixels inside it
+  // (SDL's own shaped windows misplace themselves on X11). Other displays keep the rectangle.
   void WindowRegionChanged(HWND h, HRGN region) override {
     Native* n = Lookup(h);
     if (!n) return;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(n->window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    Display* display = info.info.x11.display;
+    ::Window xwindow = info.info.x11.window;
+    int event = 0, error = 0;
+    if (!XShapeQueryExtension(display, &event, &error)) return;
     RECT r;
     GetWindowRect(h, &r);
     int w = r.right - r.left, hh = r.bottom - r.top;
-    bool shaped = false;
     RECT box{};
-    bool whole = region && GetRgnBox(region, &box) == SIMPLEREGION && box.left <= 0 && box.top <= 0 &&
-                 box.right >= w && box.bottom >= hh;
-    if (region && !whole && w > 0 && hh > 0)
-      for (int y = 0; y < hh && !shaped; ++y)
-        for (int x = 0; x < w && !shaped; ++x) shaped = !PtInRegion(region, x, y);
-    if (!shaped && !n->shaped) return;
-    // Shapes need a window made for them; it is made again when the shape first appears.
-    if (!n->shapeTried) {
-      if (!CreateNative(h, true)) return;
-      n = Lookup(h);
+    bool whole = !region || (GetRgnBox(region, &box) == SIMPLEREGION && box.left <= 0 && box.top <= 0 &&
+                             box.right >= w && box.bottom >= hh);
+    if (whole) {
+      if (n->shaped) XShapeCombineMask(display, xwindow, ShapeBounding, 0, 0, None, ShapeSet);
+      n->shaped = false;
+      XFlush(display);
+      return;
     }
-    if (!n || !n->shaped) return;
-    SDL_Surface* mask = SDL_CreateRGBSurfaceWithFormat(0, w, hh, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!mask) return;
-    for (int y = 0; y < hh; ++y) {
-      auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(mask->pixels) + y * mask->pitch);
-      for (int x = 0; x < w; ++x) row[x] = (!region || PtInRegion(region, x, y)) ? 0xFF000000u : 0u;
-    }
-    SDL_WindowShapeMode mode;
-    mode.mode = ShapeModeBinarizeAlpha;
-    mode.parameters.binarizationCutoff = 128;
-    SDL_SetWindowShape(n->window, mask, &mode);
-    SDL_FreeSurface(mask);
+    std::vector<XRectangle> runs;
+    for (int y = 0; y < hh; ++y)
+      for (int x = 0; x < w;) {
+        if (!PtInRegion(region, x, y)) {
+          ++x;
+          continue;
+        }
+        int start = x;
+        while (x < w && PtInRegion(region, x, y)) ++x;
+        runs.push_back(XRectangle{static_cast<short>(start), static_cast<short>(y),
+                                  static_cast<unsigned short>(x - start), 1});
+      }
+    XShapeCombineRectangles(display, xwindow, ShapeBounding, 0, 0, runs.data(), static_cast<int>(runs.size()),
+                            ShapeSet, YXBanded);
+    XFlush(display);
+    n->shaped = true;
   }
 
   void Present(HWND h, const bp::gdi::Surface& s) override {
@@ -247,8 +265,7 @@ class SdlBackend final : public bp::user::Backend {
   struct Native {
     SDL_Window* window = nullptr;
     bool tooltip = false;
-    bool shaped = false;
-    bool shapeTried = false;  // made as a shaped window, whether or not the display could
+    bool shaped = false;  // an X11 shape is set
     bool mapped = false;
     bool movedHidden = false;
   };
@@ -268,7 +285,7 @@ class SdlBackend final : public bp::user::Backend {
     return it == m_windows.end() ? nullptr : &it->second;
   }
 
-  bool CreateNative(HWND h, bool shaped) {
+  bool CreateNative(HWND h) {
     bool wasMapped = false;
     if (auto it = m_windows.find(h); it != m_windows.end()) {
       wasMapped = it->second.mapped;
@@ -284,17 +301,11 @@ class SdlBackend final : public bp::user::Backend {
     if (tooltip) flags |= SDL_WINDOW_TOOLTIP | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
     int w = std::max<int>(1, r.right - r.left), hh = std::max<int>(1, r.bottom - r.top);
     std::string title = Utf8(WindowText(h));
-    SDL_Window* win = shaped ? SDL_CreateShapedWindow(title.c_str(), static_cast<unsigned>(r.left),
-                                                      static_cast<unsigned>(r.top), static_cast<unsigned>(w),
-                                                      static_cast<unsigned>(hh), flags)
-                             : SDL_CreateWindow(title.c_str(), r.left, r.top, w, hh, flags);
-    if (!win && shaped) win = SDL_CreateWindow(title.c_str(), r.left, r.top, w, hh, flags);
+    SDL_Window* win = SDL_CreateWindow(title.c_str(), r.left, r.top, w, hh, flags);
     if (!win) return false;
     Native n;
     n.window = win;
     n.tooltip = tooltip;
-    n.shaped = shaped && SDL_IsShapedWindow(win);
-    n.shapeTried = shaped;
     if (!tooltip) SDL_SetWindowHitTest(win, &SdlBackend::HitTest, this);
     m_windows[h] = n;
     m_byId[SDL_GetWindowID(win)] = h;
@@ -404,6 +415,9 @@ std::shared_ptr<bp::user::Backend> CreateBackend() {
   // while the user works elsewhere).
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // Window surfaces straight on the display's framebuffer: a renderer behind them would make
+  // SDL create the native window again (losing its shape) and buys nothing for a small dialog.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
   // SDL falls back to drivers that show nothing (offscreen, dummy); those are no display.
   const char* driver = SDL_GetCurrentVideoDriver();
