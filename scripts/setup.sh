@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config curl
-  libcurl4-openssl-dev libjsoncpp-dev libsdl2-dev libfreetype-dev libfontconfig-dev
+  libcurl4-openssl-dev libjsoncpp-dev libsdl2-dev libx11-dev libxext-dev libfreetype-dev libfontconfig-dev
   libsqlite3-dev libcpp-httplib-dev libssl-dev libpng-dev libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick fonts-wqy-microhei time
