@@ -1,6 +1,9 @@
 // bugpost-demo: a shaped window with a button and a progress bar, to see the platform layer on a
-// real display. The progress bar fills by itself; clicking the button prints "clicked" and ends the
-// program with status 0. Without a click it gives up after 60 s with status 3.
+// real display. A worker thread moves the progress bar with SendMessageW as fast as the window
+// takes it, as an upload's progress reports do, so the window must stay responsive while busy.
+// Clicking the button prints "clicked" and ends the program with status 0. Without a click it
+// gives up after 60 s with status 3.
+#include <atomic>
 #include <cstdio>
 
 #include "platform/win32/windows.h"
@@ -8,9 +11,17 @@
 namespace {
 
 constexpr int kButtonId = 1;
-constexpr UINT_PTR kStepTimer = 1;
 constexpr UINT_PTR kGiveUpTimer = 2;
 HWND g_progress = nullptr;
+std::atomic<bool> g_stop{false};
+
+DWORD WINAPI Feeder(LPVOID) {
+  for (unsigned i = 0; !g_stop; ++i) {
+    if (!IsWindow(g_progress)) break;
+    SendMessageW(g_progress, PBM_SETPOS, (i / 20) % 101, 0);
+  }
+  return 0;
+}
 
 LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
@@ -19,14 +30,11 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
                       30, h, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), nullptr, nullptr);
       g_progress = CreateWindowExW(0, PROGRESS_CLASSW, u"", WS_CHILD | WS_VISIBLE, 20, 60, 280, 16, h, nullptr,
                                    nullptr, nullptr);
-      SetTimer(h, kStepTimer, 100, nullptr);
+      CloseHandle(CreateThread(nullptr, 0, Feeder, nullptr, 0, nullptr));
       SetTimer(h, kGiveUpTimer, 60000, nullptr);
       return 0;
     case WM_TIMER:
-      if (w == kStepTimer) {
-        LRESULT pos = SendMessageW(g_progress, PBM_GETPOS, 0, 0);
-        SendMessageW(g_progress, PBM_SETPOS, static_cast<WPARAM>(pos >= 100 ? 0 : pos + 5), 0);
-      } else if (w == kGiveUpTimer) {
+      if (w == kGiveUpTimer) {
         std::fprintf(stderr, "bugpost-demo: nobody clicked\n");
         PostQuitMessage(3);
       }
@@ -99,6 +107,7 @@ int main() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  g_stop = true;
   if (IsWindow(frame)) DestroyWindow(frame);
   return code;
 }

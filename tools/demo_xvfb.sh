@@ -48,7 +48,7 @@ pixel() { convert "$art/demo_xvfb.png" -format "%[hex:p{$1,$2}]" info: 2>/dev/nu
 band=$(pixel 400 110); corner=$(pixel 101 101)
 [ "$band" = "08A1DF" ] || fail "caption band pixel is $band, not 08A1DF"
 [ "$corner" = "000000" ] || fail "the cut corner shows $corner, not the root window"
-# The progress bar fills by itself on real-time timers.
+# The progress bar moves by the worker's sends.
 bar=$(pixel 125 168)
 [ "$bar" = "06B025" ] || fail "the progress bar shows $bar at its start, not its fill 06B025"
 

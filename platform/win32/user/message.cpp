@@ -67,6 +67,7 @@ void WaitForWork(Guard& g, ThreadQueue* q, std::uint64_t deadline) {
     q->wake.wait_for(g, std::chrono::milliseconds(slice));
     if (!q->idle) break;
     if (backend) {
+      q->lastPump = now;
       g.unlock();
       backend->Pump();
       g.lock();
@@ -95,8 +96,21 @@ bool Retrieve(MSG* out, HWND filter, UINT lo, UINT hi, UINT flags, bool wait) {
   auto qp = CurrentQueue();
   ThreadQueue* q = qp.get();
   bool remove = (flags & PM_REMOVE) != 0;
+  auto backend = ExistingBackend();
+  bool pumps = backend && backend->RealTime();
   Guard g(Lock());
   for (;;) {
+    // A thread kept busy (a worker sending progress without pause) still reads the screen's
+    // events often enough to answer the user, a click on close among them.
+    if (pumps) {
+      std::uint64_t now = Now();
+      if (now - q->lastPump >= 10) {
+        q->lastPump = now;
+        g.unlock();
+        backend->Pump();
+        g.lock();
+      }
+    }
     if (!q->sent.empty()) {
       ServeOne(g, q);
       continue;

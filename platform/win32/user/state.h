@@ -100,6 +100,7 @@ struct ThreadQueue {
   std::uint64_t lastClickTime = 0;
   POINT lastClickPoint;
   MSG lastMessage;  // for GetMessageTime/GetMessagePos
+  std::uint64_t lastPump = 0;  // when the backend last read native events on this thread
 };
 
 struct Window {
