@@ -89,7 +89,6 @@ struct ThreadQueue {
   bool quit = false;
   int quitCode = 0;
   bool idle = false;     // blocked in a wait with nothing to do
-  int inSend = 0;        // nesting of messages being handled that came from SendMessageW
   std::vector<Timer> timers;
   HWND focus = nullptr, active = nullptr, capture = nullptr;
   MouseTrack track;
