@@ -19,6 +19,7 @@ int ChosenIn(const char* backend, const char* display) {
   if (display) setenv("DISPLAY", display, 1);
   else unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
+  setenv("SDL_VIDEODRIVER", "x11", 1);  // no desktop session of the machine may stand in
   const char* name = bp::user::GetBackend()->Name();
   std::_Exit(std::strcmp(name, "headless") == 0 ? 10 : std::strcmp(name, "sdl") == 0 ? 11 : 12);
 }
@@ -36,6 +37,7 @@ TEST(BackendChoice, HeadlessWithoutADisplayOrWhenForced) {
 int MessageOnlyChoosesNothing() {
   setenv("BUGPOST_BACKEND", "sdl", 1);
   setenv("DISPLAY", ":9999", 1);
+  setenv("SDL_VIDEODRIVER", "x11", 1);
   HWND h = CreateWindowExW(0, u"Static", u"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   SetTimer(h, 1, 20, nullptr);
   MSG m;
