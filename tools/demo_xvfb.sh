@@ -17,7 +17,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "demo_xvfb: $*" >&2; [ -f "$work/out" ] && sed 's/^/demo: /' "$work/out" "$work/err" >&2; exit 1; }
 
-for tool in Xvfb xdotool xdpyinfo import; do
+for tool in Xvfb xdotool xdpyinfo import convert; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/setup.sh installs it)"
 done
 
