@@ -21,6 +21,11 @@ BOOL CBugpostApp::InitInstance() {
   StartupDecision decision = DecideStartup();
   if (decision.outcome == StartupOutcome::AnotherInstance) return FALSE;
   if (decision.outcome != StartupOutcome::Run) return -1;
+  // Without a screen the dialog would wait, unseen, for ever; the report stays on disk.
+  if (::GetSystemMetrics(SM_CMONITORS) == 0) {
+    std::fputs("bugpost: no display to show the report dialog on; send the report with bugpost-send\n", stderr);
+    return -1;
+  }
 
   INITCOMMONCONTROLSEX icc{};
   icc.dwSize = sizeof(icc);

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,12 @@
 
 namespace bp::user {
 
+namespace {
+std::atomic<bool> g_lacksScreen{false};
+}  // namespace
+
+bool DefaultBackendLacksScreen() { return g_lacksScreen; }
+
 std::shared_ptr<Backend> CreateDefaultBackend() {
   const char* forced = std::getenv("BUGPOST_BACKEND");
   bool display = (std::getenv("DISPLAY") && *std::getenv("DISPLAY")) ||
@@ -17,6 +24,8 @@ std::shared_ptr<Backend> CreateDefaultBackend() {
     if (auto sdl = bp::sdl::CreateBackend()) return sdl;
     std::fprintf(stderr, "bugpost: no display could be opened; running without one\n");
   }
+  // Headless asked for by name is a choice; headless for want of a display is not.
+  g_lacksScreen = !(forced && std::strcmp(forced, "headless") == 0);
   return bp::headless::Instance();
 }
 

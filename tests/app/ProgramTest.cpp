@@ -36,14 +36,22 @@ struct Outcome {
 };
 
 // Runs the program on `base` (headless, its lock and data folders under `dir`) for at most `limit`.
-Outcome RunProgram(const fs::path& dir, const std::string& base, std::chrono::milliseconds limit) {
-  setenv("BUGPOST_BACKEND", "headless", 1);
+Outcome RunProgram(const fs::path& dir, const std::string& base, std::chrono::milliseconds limit,
+                   bool headless = true) {
+  if (headless) {
+    setenv("BUGPOST_BACKEND", "headless", 1);
+  } else {
+    unsetenv("BUGPOST_BACKEND");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+  }
   setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
   setenv("HOME", dir.c_str(), 1);
   std::string out = (dir / "stdout.txt").string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   std::string exe = BUGPOST_EXE;
   char* argv[] = {exe.data(), const_cast<char*>("--unused"), const_cast<char*>(base.c_str()), nullptr};
   pid_t pid = -1;
@@ -92,6 +100,15 @@ TEST(Program, EndsSilentlyWhenAReportFileIsMissing) {
     EXPECT_TRUE(o.ended) << c.name;
     EXPECT_TRUE(WIFEXITED(o.status)) << c.name << ": no crash";
   }
+}
+
+TEST(Program, WithoutADisplaySaysSoAndEndsInsteadOfWaitingUnseen) {
+  fs::path dir = Scratch("nodisplay");
+  Touch(dir / "crash.dmp");
+  Touch(dir / "crash.txt");
+  Outcome o = RunProgram(dir, (dir / "crash").string(), 5000ms, /*headless=*/false);
+  EXPECT_TRUE(o.ended);
+  EXPECT_NE(o.output.find("bugpost-send"), std::string::npos) << o.output;
 }
 
 TEST(Program, EndsAtOnceWhileAnotherInstanceRuns) {

@@ -14,15 +14,16 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-display=""
-for n in $(seq 91 160); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free display number"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display number itself, so parallel runs never collide.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-DISPLAY=$display xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+display=""
+for _ in $(seq 100); do
+  n=$(tr -dc '0-9' <"$work/display" 2>/dev/null)
+  if [ -n "$n" ] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then display=":$n"; break; fi
+  sleep 0.05
+done
+[ -n "$display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
 "$service" --listen 127.0.0.1:0 --data "$work/service" >"$work/service.log" 2>&1 &
 pids+=($!)

@@ -52,6 +52,9 @@ std::shared_ptr<Backend> ExistingBackend();
 // BUGPOST_BACKEND=headless|sdl forces one; otherwise SDL when a display is there
 // (DISPLAY or WAYLAND_DISPLAY set), headless when not.
 std::shared_ptr<Backend> CreateDefaultBackend();
+// True when CreateDefaultBackend wanted a real screen, or was not told otherwise, and found none:
+// the windows then live in memory where nobody sees them.
+bool DefaultBackendLacksScreen();
 
 // Input from a backend, any thread. Pointer positions are screen coordinates.
 void InputPointerMove(POINT screen);

@@ -55,6 +55,9 @@ HCURSOR GetCursor() {
 
 int GetSystemMetrics(int index) {
   switch (index) {
+    case SM_CMONITORS:
+      GetBackend();
+      return DefaultBackendLacksScreen() ? 0 : 1;
     case SM_CXSCREEN: {
       RECT r = GetBackend()->ScreenRect();
       return r.right - r.left;

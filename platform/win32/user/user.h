@@ -188,6 +188,7 @@ constexpr LRESULT BST_FOCUS = 0x0008;
 // System metrics and parameters
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CMONITORS = 80;
 constexpr int SM_CXICON = 11;
 constexpr int SM_CYICON = 12;
 constexpr int SM_CXCURSOR = 13;
