@@ -49,7 +49,7 @@ std::u16string Utf8ToUtf16(std::string_view s) {
 
 namespace {
 
-struct Spec {
+struct Conversion {
   std::string flags;
   int width = -1;
   int precision = -1;
@@ -96,7 +96,7 @@ std::u16string Printf(const std::string& fmt, T... v) {
   return std::u16string(buf.begin(), buf.end());  // digits, signs and letters are ASCII
 }
 
-std::string NarrowSpec(const Spec& s, const char* length, char conv) {
+std::string NarrowConversion(const Conversion& s, const char* length, char conv) {
   std::string f = "%" + s.flags;
   if (s.width >= 0) f += std::to_string(s.width);
   if (s.precision >= 0) f += "." + std::to_string(s.precision);
@@ -105,7 +105,7 @@ std::string NarrowSpec(const Spec& s, const char* length, char conv) {
   return f;
 }
 
-void Pad(std::u16string& out, std::u16string body, const Spec& s) {
+void Pad(std::u16string& out, std::u16string body, const Conversion& s) {
   const bool left = s.flags.find('-') != std::string::npos;
   if (s.width > 0 && static_cast<int>(body.size()) < s.width) {
     const std::u16string fill(static_cast<std::size_t>(s.width) - body.size(), u' ');
@@ -132,7 +132,7 @@ std::u16string FormatText(const char16_t* format, const FormatArg* args, std::si
       ++p;
       continue;
     }
-    Spec s;
+    Conversion s;
     while (*p == u'-' || *p == u'+' || *p == u' ' || *p == u'#' || *p == u'0') s.flags.push_back(static_cast<char>(*p++));
     if (*p == u'*') {
       ++p;
@@ -164,7 +164,7 @@ std::u16string FormatText(const char16_t* format, const FormatArg* args, std::si
       while (*p == u'h' || *p == u'l' || *p == u'L' || *p == u'z' || *p == u'j' || *p == u't' || *p == u'I' || *p == u'w')
         s.length.push_back(static_cast<char>(*p++));
     }
-    if (!*p) {  // a lone specification at the end is printed as it stands
+    if (!*p) {  // a lone conversion at the end is printed as it stands
       out.append(start, p);
       break;
     }
@@ -178,7 +178,7 @@ std::u16string FormatText(const char16_t* format, const FormatArg* args, std::si
         if (s.length == "h") v = static_cast<short>(v);
         else if (s.length == "hh") v = static_cast<signed char>(v);
         else if (a->size <= 4 && s.length.empty()) v = static_cast<int>(v);
-        out += Printf(NarrowSpec(s, "ll", 'd'), v);
+        out += Printf(NarrowConversion(s, "ll", 'd'), v);
         break;
       }
       case u'u':
@@ -190,7 +190,7 @@ std::u16string FormatText(const char16_t* format, const FormatArg* args, std::si
         if (s.length == "h") v = static_cast<unsigned short>(v);
         else if (s.length == "hh") v = static_cast<unsigned char>(v);
         else if (a->size <= 4 && s.length.empty()) v = static_cast<unsigned>(v);
-        out += Printf(NarrowSpec(s, "ll", static_cast<char>(s.conv)), v);
+        out += Printf(NarrowConversion(s, "ll", static_cast<char>(s.conv)), v);
         break;
       }
       case u'f':
@@ -202,7 +202,7 @@ std::u16string FormatText(const char16_t* format, const FormatArg* args, std::si
       case u'a':
       case u'A':
         if (!(a = take())) break;
-        out += Printf(NarrowSpec(s, "", static_cast<char>(s.conv)), AsDouble(*a));
+        out += Printf(NarrowConversion(s, "", static_cast<char>(s.conv)), AsDouble(*a));
         break;
       case u'c':
       case u'C':
@@ -232,7 +232,7 @@ std::u16string FormatText(const char16_t* format, const FormatArg* args, std::si
       }
       case u'p':
         if (!(a = take())) break;
-        out += Printf(NarrowSpec(s, "", 'p'), const_cast<void*>(a->kind == FormatArg::kPointer ? a->p : nullptr));
+        out += Printf(NarrowConversion(s, "", 'p'), const_cast<void*>(a->kind == FormatArg::kPointer ? a->p : nullptr));
         break;
       case u'n':  // writing through an argument is never done
         take();
