@@ -65,20 +65,10 @@ LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   ButtonData* d = ControlState<ButtonData>(h);
   if (!d) return DefWindowProcW(h, msg, w, l);
   DWORD type = StyleOf(h) & BS_TYPEMASK;
+  if (LRESULT r = 0; HandleTextControlMessage(h, msg, w, l, d->font, r)) return r;
   switch (msg) {
     case WM_GETDLGCODE:
       return DLGC_BUTTON | (type == BS_DEFPUSHBUTTON ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-    case WM_SETFONT:
-      d->font = reinterpret_cast<HFONT>(w);
-      if (l) InvalidateRect(h, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(d->font);
-    case WM_SETTEXT: {
-      LRESULT r = DefWindowProcW(h, msg, w, l);
-      InvalidateRect(h, nullptr, TRUE);
-      return r;
-    }
-    case WM_ENABLE: InvalidateRect(h, nullptr, TRUE); return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       SetCapture(h);

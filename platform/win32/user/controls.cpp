@@ -48,4 +48,21 @@ void FrameColor(HDC dc, const RECT& r, COLORREF c) {
   FillColor(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, c);
 }
 
+bool HandleTextControlMessage(HWND h, UINT msg, WPARAM w, LPARAM l, HFONT& font, LRESULT& result) {
+  switch (msg) {
+    case WM_SETFONT:
+      font = reinterpret_cast<HFONT>(w);
+      if (l) InvalidateRect(h, nullptr, TRUE);
+      result = 0;
+      return true;
+    case WM_GETFONT: result = reinterpret_cast<LRESULT>(font); return true;
+    case WM_SETTEXT:
+      result = DefWindowProcW(h, msg, w, l);
+      InvalidateRect(h, nullptr, TRUE);
+      return true;
+    case WM_ENABLE: InvalidateRect(h, nullptr, TRUE); result = 0; return true;
+    default: return false;
+  }
+}
+
 }  // namespace bp::user

@@ -28,6 +28,9 @@ DWORD StyleOf(HWND hwnd);
 void NotifyParent(HWND control, WORD code);
 // The font a control draws with: its own (WM_SETFONT), else the default GUI font.
 HFONT ControlFont(HFONT own);
+// Font, text and enabled-state messages that a plain control answers alike, repainting itself
+// where the look changes. True when `msg` was one of them; its answer is in `result`.
+bool HandleTextControlMessage(HWND h, UINT msg, WPARAM w, LPARAM l, HFONT& font, LRESULT& result);
 
 // Colours of the plain controls.
 constexpr COLORREF kFaceColor = RGB(240, 240, 240);

@@ -28,20 +28,10 @@ UINT TextFormat(DWORD style) {
 LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   StaticData* d = ControlState<StaticData>(h);
   if (!d) return DefWindowProcW(h, msg, w, l);
+  if (LRESULT r = 0; HandleTextControlMessage(h, msg, w, l, d->font, r)) return r;
   switch (msg) {
     case WM_NCHITTEST: return (StyleOf(h) & SS_NOTIFY) ? DefWindowProcW(h, msg, w, l) : HTTRANSPARENT;
     case WM_GETDLGCODE: return DLGC_STATIC;
-    case WM_SETFONT:
-      d->font = reinterpret_cast<HFONT>(w);
-      if (l) InvalidateRect(h, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(d->font);
-    case WM_SETTEXT: {
-      LRESULT r = DefWindowProcW(h, msg, w, l);
-      InvalidateRect(h, nullptr, TRUE);
-      return r;
-    }
-    case WM_ENABLE: InvalidateRect(h, nullptr, TRUE); return 0;
     case WM_LBUTTONDOWN:
       if (StyleOf(h) & SS_NOTIFY) NotifyParent(h, 0 /* STN_CLICKED */);
       return 0;
